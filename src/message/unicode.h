@@ -1,0 +1,31 @@
+// Small, strict Unicode helpers for text kept as UTF-8 inside the program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Appends `code` as UTF-8; a surrogate or a value past U+10FFFF appends U+FFFD.
+void AppendUtf8(std::string& out, char32_t code);
+
+// Where the next character starts in UTF-8 text and what it is.
+struct Utf8Step {
+  enum class Kind { kCharacter, kInvalid, kIncomplete } kind;
+  char32_t code;       // the character, for kCharacter
+  std::size_t length;  // bytes taken: the character, one invalid byte, or the incomplete rest
+};
+
+// Decodes the character at the start of `bytes` (which must not be empty).
+// Overlong forms, surrogates and values past U+10FFFF are invalid; a sequence
+// cut short by the end of `bytes` is incomplete.
+Utf8Step NextUtf8(std::string_view bytes);
+
+// UTF-16 code units, in the byte order given, as UTF-8. An odd last byte is
+// dropped. A surrogate that has no partner becomes U+FFFD, except a high
+// surrogate at the very end when `drop_cut_tail`, which is dropped.
+std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_cut_tail);
+
+}  // namespace quorvel
