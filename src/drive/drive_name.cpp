@@ -1,0 +1,76 @@
+#include "drive/drive_name.h"
+
+#include <cstddef>
+
+namespace quorvel {
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// "E:" when `path` starts with a letter and a colon.
+std::string LetterDrive(std::string_view path) {
+  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+    return std::string(path.substr(0, 2));
+  }
+  return {};
+}
+
+// The text up to the next separator, taken off the front of `rest`.
+std::string_view TakeComponent(std::string_view& rest) {
+  std::size_t end = 0;
+  while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+  const std::string_view component = rest.substr(0, end);
+  rest.remove_prefix(end);
+  return component;
+}
+
+// "\\server\share" from "server\share\...", or "" when either is missing.
+std::string ShareDrive(std::string_view rest) {
+  const std::string_view server = TakeComponent(rest);
+  if (server.empty() || rest.empty()) return {};
+  rest.remove_prefix(1);  // the separator after the server
+  const std::string_view share = TakeComponent(rest);
+  if (share.empty()) return {};
+  std::string name = "\\\\";
+  name += server;
+  name += '\\';
+  name += share;
+  return name;
+}
+
+}  // namespace
+
+std::string DriveNameOf(std::string_view path) {
+  const bool starts_unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+  if (!starts_unc) return LetterDrive(path);
+
+  // A long-path prefix (\\?\) or a device prefix (\\.\) is followed by the
+  // real path: "E:\..." or "UNC\server\share\...".
+  if (path.size() >= 4 && (path[2] == '?' || path[2] == '.') && IsSeparator(path[3])) {
+    const std::string_view rest = path.substr(4);
+    if (StartsWithNoCase(rest, "UNC") && rest.size() > 3 && IsSeparator(rest[3])) {
+      return ShareDrive(rest.substr(4));
+    }
+    return LetterDrive(rest);
+  }
+  return ShareDrive(path.substr(2));
+}
+
+}  // namespace quorvel
