@@ -44,7 +44,8 @@ std::string_view TakeComponent(std::string_view& rest) {
 // "\\server\share" from "server\share\...", or "" when either is missing.
 std::string ShareDrive(std::string_view rest) {
   const std::string_view server = TakeComponent(rest);
-  if (server.empty() || rest.empty()) return {};
+  // "?" and "." are no servers: "\\?\" and "\\.\" would read as prefixes.
+  if (server.empty() || server == "?" || server == "." || rest.empty()) return {};
   rest.remove_prefix(1);  // the separator after the server
   const std::string_view share = TakeComponent(rest);
   if (share.empty()) return {};

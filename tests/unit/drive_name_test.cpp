@@ -13,8 +13,9 @@ TEST(DriveNameOf, LettersSharesAndPathsWithoutADrive) {
   EXPECT_EQ(DriveNameOf("\\\\server\\share\\folder\\x"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("//server/share"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("\\\\?\\UNC\\server\\share\\x"), "\\\\server\\share");
-  for (const char* path : {"", "E", "1:\\x", "Pen\\x", "\\Pen", "\\\\server", "\\\\server\\",
-                           "\\\\\\share", "\\\\?\\", "\\\\?\\UNC\\server"}) {
+  for (const char* path :
+       {"", "E", "1:\\x", "Pen\\x", "\\Pen", "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\?\\",
+        "\\\\?\\UNC\\server", "\\\\?\\UNC\\?\\share"}) {
     EXPECT_EQ(DriveNameOf(path), "") << path;
   }
 }
