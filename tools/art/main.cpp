@@ -1,0 +1,164 @@
+// quorvel-art SOURCE_DIR OUTPUT_DIR SHEET_PNG
+//
+// Makes the program's artwork from its sources: the four button pictures (GIF), the
+// window icon (ICO, nine images), the hand cursor (CUR) and a contact sheet of them all.
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "palette.h"
+#include "raster.h"
+#include "sheet.h"
+#include "writers.h"
+
+namespace quorvel::art {
+namespace {
+
+constexpr int kButtonSize = 48;
+constexpr uint8_t kCutAlpha = 128;  // below this a pixel is left out (GIF and mask)
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rgba kOpaqueWhite{254, 254, 254, 255};
+
+struct Button {
+  const char* name;
+  int colours;
+};
+constexpr Button kButtons[] = {
+    {"image1", 256},  // the power button
+    {"image2", 128},  // the sheet of paper and the pencil
+    {"image3", 256},  // the crossed tools
+    {"image4", 256},  // the drive and the arrow
+};
+
+// Blends the soft edge over a white matte and cuts it at kCutAlpha, so the outermost
+// opaque pixels are pale tints of the edge colour.
+Picture OverWhite(const Picture& picture) {
+  Picture out = picture;
+  for (Rgba& p : out.pixels) {
+    if (p.a < kCutAlpha) {
+      p = {};
+      continue;
+    }
+    auto blend = [&](uint8_t c) {
+      return static_cast<uint8_t>((c * p.a + 255 * (255 - p.a)) / 255);
+    };
+    p = {blend(p.r), blend(p.g), blend(p.b), 255};
+  }
+  return out;
+}
+
+// Cuts the soft edge for a picture that only has a 1-bit mask: keeps the colour as it is.
+Picture CutEdge(const Picture& picture) {
+  Picture out = picture;
+  for (Rgba& p : out.pixels) p = p.a < kCutAlpha ? Rgba{} : Rgba{p.r, p.g, p.b, 255};
+  return out;
+}
+
+Indexed MakeButton(const std::string& svg, int colours) {
+  Indexed picture = Quantize(OverWhite(RenderSvg(svg, kButtonSize)), colours, 0.5f);
+  // The transparent entry is white; white that is drawn must stay distinct from it.
+  for (Rgba& entry : picture.palette) {
+    if (entry == kWhite) entry = kOpaqueWhite;
+  }
+  picture.palette[picture.transparent] = kWhite;
+  return picture;
+}
+
+// The hand: "hotspot X Y", then 32 rows of 32 characters: '#' black, '+' white, '.' clear.
+// Lines that start with ';' are comments.
+Picture ReadHand(const std::string& path, int& hot_x, int& hot_y) {
+  std::ifstream file(path);
+  if (!file) throw std::runtime_error(path + ": cannot read");
+  Picture hand(32, 32);
+  int row = 0;
+  hot_x = hot_y = -1;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == ';') continue;
+    if (line.rfind("hotspot", 0) == 0) {
+      std::istringstream(line.substr(7)) >> hot_x >> hot_y;
+      continue;
+    }
+    if (line.size() != 32 || row >= 32) throw std::runtime_error(path + ": bad row: " + line);
+    for (int x = 0; x < 32; ++x) {
+      switch (line[x]) {
+        case '#':
+          hand.at(x, row) = {0, 0, 0, 255};
+          break;
+        case '+':
+          hand.at(x, row) = {255, 255, 255, 255};
+          break;
+        case '.':
+          break;
+        default:
+          throw std::runtime_error(path + ": bad pixel in: " + line);
+      }
+    }
+    ++row;
+  }
+  if (row != 32 || hot_x < 0 || hot_y < 0) throw std::runtime_error(path + ": incomplete");
+  return hand;
+}
+
+void Run(const std::string& src, const std::string& out, const std::string& sheet_path) {
+  std::vector<SheetEntry> sheet;
+
+  for (const Button& button : kButtons) {
+    const Indexed picture = MakeButton(src + "/" + button.name + ".svg", button.colours);
+    WriteGif(out + "/" + button.name + ".gif", picture);
+    sheet.push_back({std::string(button.name) + ".gif", Expand(picture)});
+  }
+
+  // The window icon: at each size a 16-colour redraw, and one drawing with two shadows,
+  // solid for the 256-colour image and soft for the 32-bit one.
+  const int sizes[] = {16, 32, 48};
+  std::vector<IconImage> images;
+  for (int size : sizes) {
+    const std::string n = std::to_string(size);
+    images.push_back(MakeIcon4(RenderSvg(src + "/icon-" + n + "-16colours.svg", size)));
+    const Picture solid =
+        RenderSvg(src + "/icon-" + n + ".svg", size, "#soft-shadow{display:none}");
+    images.push_back(MakeIcon8(Quantize(CutEdge(solid), 256, 0.0f)));
+  }
+  for (int size : sizes) {
+    const std::string n = std::to_string(size);
+    images.push_back(
+        MakeIcon32(RenderSvg(src + "/icon-" + n + ".svg", size, "#solid-shadow{display:none}")));
+  }
+  WriteBytes(out + "/quorvel.ico", IcoFile(images));
+  for (const IconImage& image : images) {
+    sheet.push_back({"quorvel.ico " + std::to_string(image.size) + "x" +
+                         std::to_string(image.size) + ", " + std::to_string(image.bits) + "-bit",
+                     image.preview});
+  }
+
+  int hot_x = 0, hot_y = 0;
+  const Picture hand = ReadHand(src + "/hand.txt", hot_x, hot_y);
+  WriteBytes(out + "/hand.cur", CurFile(hand, hot_x, hot_y));
+  sheet.push_back(
+      {"hand.cur, hotspot " + std::to_string(hot_x) + "," + std::to_string(hot_y), hand});
+
+  WriteContactSheet(sheet_path, sheet);
+}
+
+}  // namespace
+}  // namespace quorvel::art
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: quorvel-art SOURCE_DIR OUTPUT_DIR SHEET_PNG\n";
+    return 2;
+  }
+  try {
+    quorvel::art::Run(argv[1], argv[2], argv[3]);
+  } catch (const std::exception& e) {
+    std::cerr << "quorvel-art: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
