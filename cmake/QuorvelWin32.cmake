@@ -24,7 +24,29 @@ function(quorvel_windows_program target)
   endif()
 endfunction()
 
-add_executable(Quorvel WIN32 src/app/main.cpp)
+add_executable(Quorvel WIN32 src/app/main.cpp resources/quorvel.rc)
 target_link_libraries(Quorvel PRIVATE quorvel_win32)
 quorvel_windows_program(Quorvel)
 set_target_properties(Quorvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+
+# The button pictures and the hand cursor are compiled in as data: the
+# resources hold only the version block and the icon group.
+set(QUORVEL_ART_DIR "${PROJECT_SOURCE_DIR}/resources/art" CACHE PATH "The committed artwork")
+set(QUORVEL_EMBEDDED_ART
+    kImage1Gif=${QUORVEL_ART_DIR}/image1.gif kImage2Gif=${QUORVEL_ART_DIR}/image2.gif
+    kImage3Gif=${QUORVEL_ART_DIR}/image3.gif kImage4Gif=${QUORVEL_ART_DIR}/image4.gif
+    kHandCursor=${QUORVEL_ART_DIR}/hand.cur)
+set(QUORVEL_ART_SOURCE "${CMAKE_BINARY_DIR}/generated/artwork_data.cpp")
+set(QUORVEL_ART_FILES ${QUORVEL_EMBEDDED_ART})
+list(TRANSFORM QUORVEL_ART_FILES REPLACE "^[^=]*=" "")
+add_custom_command(
+  OUTPUT "${QUORVEL_ART_SOURCE}"
+  COMMAND "${CMAKE_COMMAND}" "-DOUTPUT=${QUORVEL_ART_SOURCE}" "-DFILES=${QUORVEL_EMBEDDED_ART}"
+          -P "${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake"
+  DEPENDS ${QUORVEL_ART_FILES} "${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake"
+  COMMENT "Compiling the artwork in"
+  VERBATIM)
+target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
+
+# The resource script finds the icon on its include path.
+target_include_directories(Quorvel PRIVATE "${QUORVEL_ART_DIR}")

@@ -16,7 +16,9 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 // UTF-8 to UTF-8, with each invalid byte shown as U+FFFD.
 std::string CleanUtf8(std::string_view bytes, bool truncated) {

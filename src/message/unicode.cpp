@@ -4,7 +4,9 @@ namespace quorvel {
 
 namespace {
 
-bool IsSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
+bool IsSurrogate(char32_t code) {
+  return code >= 0xD800 && code <= 0xDFFF;
+}
 
 }  // namespace
 

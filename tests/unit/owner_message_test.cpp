@@ -9,9 +9,8 @@ namespace {
 
 std::string Decode(std::string_view bytes, bool truncated = false) {
   FakeServices services;
-  return DecodeMessage(bytes, truncated, [&](std::string_view b, bool t) {
-    return services.DecodeAnsi(b, t);
-  });
+  return DecodeMessage(bytes, truncated,
+                       [&](std::string_view b, bool t) { return services.DecodeAnsi(b, t); });
 }
 
 TEST(MessagePath, JoinsWithExactlyOneSeparator) {
@@ -33,9 +32,9 @@ TEST(DetectEncoding, UnmarkedTextIsUtf8OnlyWhenValidAndNonAscii) {
   EXPECT_EQ(DetectEncoding("plain ascii", false), TextEncoding::kAnsi);
   EXPECT_EQ(DetectEncoding("", false), TextEncoding::kAnsi);
   EXPECT_EQ(DetectEncoding("ol\xC3\xA1", false), TextEncoding::kUtf8);
-  EXPECT_EQ(DetectEncoding("\xE7\xE3o", false), TextEncoding::kAnsi);       // Windows-1252 "ção"
-  EXPECT_EQ(DetectEncoding("\xC0\xAF", false), TextEncoding::kAnsi);        // overlong "/"
-  EXPECT_EQ(DetectEncoding("\xED\xA0\x80", false), TextEncoding::kAnsi);    // a surrogate
+  EXPECT_EQ(DetectEncoding("\xE7\xE3o", false), TextEncoding::kAnsi);     // Windows-1252 "ção"
+  EXPECT_EQ(DetectEncoding("\xC0\xAF", false), TextEncoding::kAnsi);      // overlong "/"
+  EXPECT_EQ(DetectEncoding("\xED\xA0\x80", false), TextEncoding::kAnsi);  // a surrogate
   EXPECT_EQ(DetectEncoding("\xF4\x90\x80\x80", false), TextEncoding::kAnsi);  // past U+10FFFF
 }
 
@@ -60,14 +59,21 @@ TEST(DecodeMessage, EveryLineBreakBecomesCrLf) {
 TEST(DecodeMessage, NulBytesAreDroppedNotTheRestOfTheText) {
   EXPECT_EQ(Decode(std::string_view("ab\0cd\r\0\nx", 9)), "abcd\r\nx");
   // UTF-16 NULs are dropped too.
-  EXPECT_EQ(Decode(std::string_view("\xFF\xFE" "a\0\0\0b\0", 8)), "ab");
+  EXPECT_EQ(Decode(std::string_view("\xFF\xFE"
+                                    "a\0\0\0b\0",
+                                    8)),
+            "ab");
 }
 
 TEST(DecodeMessage, Utf8WithAndWithoutMark) {
   EXPECT_EQ(Decode("\xEF\xBB\xBFol\xC3\xA1"), "ol\xC3\xA1");
   EXPECT_EQ(Decode("ol\xC3\xA1\n\xF0\x9F\x98\x80"), "ol\xC3\xA1\r\n\xF0\x9F\x98\x80");
   // Marked text keeps its good characters around a bad byte.
-  EXPECT_EQ(Decode("\xEF\xBB\xBF" "a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Decode("\xEF\xBB\xBF"
+                   "a\xFF"
+                   "b"),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(DecodeMessage, Utf16BothByteOrders) {
@@ -78,16 +84,36 @@ TEST(DecodeMessage, Utf16BothByteOrders) {
 
 TEST(DecodeMessage, BrokenUtf16IsShownNotLost) {
   // An odd last byte is dropped; a lone surrogate shows as U+FFFD.
-  EXPECT_EQ(Decode(std::string_view("\xFF\xFE" "a\0b", 5)), "a");
-  EXPECT_EQ(Decode(std::string_view("\xFF\xFE\x00\xDC" "a\0", 6)), "\xEF\xBF\xBD" "a");
-  EXPECT_EQ(Decode(std::string_view("\xFF\xFE" "a\0\x3D\xD8", 6)), "a\xEF\xBF\xBD");
-  EXPECT_EQ(Decode(std::string_view("\xFF\xFE" "a\0\x3D\xD8", 6), true), "a");
+  EXPECT_EQ(Decode(std::string_view("\xFF\xFE"
+                                    "a\0b",
+                                    5)),
+            "a");
+  EXPECT_EQ(Decode(std::string_view("\xFF\xFE\x00\xDC"
+                                    "a\0",
+                                    6)),
+            "\xEF\xBF\xBD"
+            "a");
+  EXPECT_EQ(Decode(std::string_view("\xFF\xFE"
+                                    "a\0\x3D\xD8",
+                                    6)),
+            "a\xEF\xBF\xBD");
+  EXPECT_EQ(Decode(std::string_view("\xFF\xFE"
+                                    "a\0\x3D\xD8",
+                                    6),
+                   true),
+            "a");
 }
 
 TEST(DecodeMessage, CharacterCutByTheReadLimitIsDropped) {
   EXPECT_EQ(Decode("ol\xC3\xA1\xE2\x82", true), "ol\xC3\xA1");
-  EXPECT_EQ(Decode("\xEF\xBB\xBF" "a\xC3", true), "a");
-  EXPECT_EQ(Decode("\xEF\xBB\xBF" "a\xC3", false), "a\xEF\xBF\xBD");
+  EXPECT_EQ(Decode("\xEF\xBB\xBF"
+                   "a\xC3",
+                   true),
+            "a");
+  EXPECT_EQ(Decode("\xEF\xBB\xBF"
+                   "a\xC3",
+                   false),
+            "a\xEF\xBF\xBD");
 }
 
 TEST(LoadOwnerMessage, ReadsTheFileBesideTheProgram) {

@@ -1,0 +1,337 @@
+#include "app/form1.h"
+
+#include <commctrl.h>
+
+#include "app/picture_button.h"
+#include "drive/drive_name.h"
+#include "drive/drive_report.h"
+#include "drive/drive_type.h"
+#include "message/owner_message.h"
+#include "platform/win32/fatal_error.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_error.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+struct WindowKind {
+  const wchar_t* class_name;
+  DWORD style;
+  DWORD extended_style;
+};
+
+WindowKind KindOf(const ControlSpec& spec) {
+  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (spec.tab_stop ? WS_TABSTOP : 0);
+  switch (spec.kind) {
+    case ControlKind::kFrame:
+      return {L"BUTTON", child | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case ControlKind::kTextBox:
+      return {L"EDIT", child | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kListBox:
+      return {L"LISTBOX", child | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+    case ControlKind::kLabel:
+      return {L"STATIC", child | SS_CENTER | SS_NOPREFIX, 0};
+    case ControlKind::kPicture:
+      return {kPictureButtonClass, child, 0};
+  }
+  return {L"STATIC", child, 0};
+}
+
+RECT PixelRect(const TwipsRect& place, int dpi) {
+  const int left = TwipsToPixels(place.left, dpi);
+  const int top = TwipsToPixels(place.top, dpi);
+  return {left, top, left + TwipsToPixels(place.width, dpi),
+          top + TwipsToPixels(place.height, dpi)};
+}
+
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return kDesignDpi;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+GdiObject CreateTahoma(int dpi, int weight) {
+  LOGFONTW font = {};
+  font.lfHeight = FontHeightForPoints(kTahomaPointsTimes100, dpi);
+  font.lfWeight = weight;
+  font.lfCharSet = ANSI_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  // Where Tahoma is missing, the font mapper takes another sans-serif face.
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+  GdiObject handle(CreateFontIndirectW(&font));
+  if (!handle) throw Win32Error("CreateFontIndirectW");
+  return handle;
+}
+
+// A group box paints only its outline, and the form does not paint under its
+// children; the frame fills its own background. It also answers its
+// children's colour requests, which the default would answer with grey for the
+// read-only message box.
+LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+  if (message == WM_ERASEBKGND) {
+    RECT client;
+    GetClientRect(frame, &client);
+    FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
+  }
+  if (message == WM_CTLCOLORSTATIC && GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == kText1) {
+    const HDC dc = reinterpret_cast<HDC>(wparam);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  return CallWindowProcW(original, frame, message, wparam, lparam);
+}
+
+}  // namespace
+
+void Form1::Tipo(const std::string& code) {
+  const std::string copy = code;
+  DriveTypeText = DriveTypeName(copy);
+}
+
+void Form1::LoadTextFile() {
+  const std::wstring text = Widen(LoadOwnerMessage(services_));
+  SetWindowTextW(Control(kText1), text.c_str());  // a box that refuses the text stays empty
+}
+
+Form1::Form1(const Services& services, HINSTANCE instance)
+    : services_(services), instance_(instance) {}
+
+Form1::~Form1() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+void Form1::Create() {
+  artwork_.Load(instance_);
+  PictureButton::RegisterClass(instance_);
+
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance_;
+  window_class.hIcon = artwork_.LargeIcon();
+  window_class.hIconSm = artwork_.SmallIcon();
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kForm1Class;
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw Win32Error("RegisterClassExW");
+  }
+
+  const int dpi = ScreenDpi();
+  const FormSpec& form = MainForm();
+  RECT outer = {0, 0, TwipsToPixels(form.client_width, dpi),
+                TwipsToPixels(form.client_height, dpi)};
+  if (!AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0)) throw Win32Error("AdjustWindowRectEx");
+  const HWND window = CreateWindowExW(0, kForm1Class, Widen(form.caption).c_str(), kFormStyle,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                                      outer.bottom - outer.top, nullptr, nullptr, instance_, this);
+  if (window == nullptr) throw Win32Error("CreateWindowExW");
+  // The class icon serves windows of other instances too; set this one's own.
+  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(artwork_.LargeIcon()));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(artwork_.SmallIcon()));
+  Form_Load();
+}
+
+void Form1::Show(int show_command) {
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A maximised start would break the fixed size; anything else is the user's.
+  ShowWindow(window_, show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED
+                          ? SW_SHOWNORMAL
+                          : show_command);
+  UpdateWindow(window_);
+  SetFocus(Control(kText1));
+}
+
+HWND Form1::Control(int id) const {
+  const auto& table = MainControls();
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (table[i].id == id) return controls_[i];
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    form->window_ = nullptr;
+    form->controls_ = {};
+  }
+  return GuardHandler([&] { return form->HandleMessage(message, wparam, lparam); });
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == STN_CLICKED) {
+        switch (LOWORD(wparam)) {
+          case kImage1:
+            Image1_Click();
+            return 0;
+          case kImage2:
+            Image2_Click();
+            return 0;
+          case kImage3:
+            Image3_Click();
+            return 0;
+          case kImage4:
+            Image4_Click();
+            return 0;
+          default:
+            break;
+        }
+      }
+      break;
+    case WM_ACTIVATE:
+      // Give the focus back to the control that had it when the window was
+      // left.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        focus_before_deactivation_ = GetFocus();
+      } else if (focus_before_deactivation_ != nullptr &&
+                 IsWindowVisible(focus_before_deactivation_)) {
+        SetFocus(focus_before_deactivation_);
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void Form1::Form_Load() {
+  LoadTextFile();
+}
+
+void Form1::Image1_Click() {
+  services_.EndProgram();
+}
+
+void Form1::Image2_Click() {
+  ShowWindow(Control(kText1), SW_SHOWNA);
+}
+
+void Form1::Image3_Click() {
+  const HWND list = Control(kList1);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+
+  const std::string folder = services_.ProgramFolder();
+  const auto drive = services_.QueryDrive(DriveNameOf(folder));
+  const auto lines =
+      BuildDriveReport(*drive, services_.UserNumberFormat(), [this](const std::string& code) {
+        Tipo(code);
+        return DriveTypeText;
+      });
+  for (const std::string& line : lines) {
+    const LRESULT added =
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) throw Win32Error("LB_ADDSTRING");
+  }
+
+  // The list lies under the message box: hiding the box shows the report. The
+  // focus must not stay in a hidden box.
+  const HWND text = Control(kText1);
+  if (GetFocus() == text) SetFocus(list);
+  ShowWindow(text, SW_HIDE);
+}
+
+void Form1::Image4_Click() {
+  services_.OpenInShell(services_.ProgramFolder());
+  services_.EndProgram();
+}
+
+void Form1::CreateControls() {
+  const int dpi = ScreenDpi();
+  tahoma_ = CreateTahoma(dpi, FW_NORMAL);
+  tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
+
+  const auto& table = MainControls();
+  for (std::size_t i = 0; i < table.size(); ++i) controls_[i] = CreateControl(table[i], dpi);
+}
+
+HWND Form1::CreateControl(const ControlSpec& spec, int dpi) {
+  const HWND parent = spec.container == kFormId ? window_ : Control(spec.container);
+  const RECT place = PixelRect(spec.place, dpi);
+  if (spec.kind == ControlKind::kPicture) {
+    return PictureButton::Create(parent, spec.id, place, artwork_.Picture(spec.picture),
+                                 artwork_.HandCursor(), instance_);
+  }
+
+  const WindowKind kind = KindOf(spec);
+  const HWND control = CreateWindowExW(
+      kind.extended_style, kind.class_name, Widen(spec.text).c_str(), kind.style, place.left,
+      place.top, place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+  if (control == nullptr) throw Win32Error("CreateWindowExW");
+
+  if (const HFONT font = FontFor(spec.font)) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  if (spec.kind == ControlKind::kFrame) {
+    SetWindowLongPtrW(
+        control, GWLP_USERDATA,
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
+  }
+  return control;
+}
+
+HFONT Form1::FontFor(ControlFont font) const {
+  switch (font) {
+    case ControlFont::kDefaultGui:
+      return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    case ControlFont::kTahoma:
+      return static_cast<HFONT>(tahoma_.get());
+    case ControlFont::kTahomaBold:
+      return static_cast<HFONT>(tahoma_bold_.get());
+    case ControlFont::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+int RunMessageLoop(HWND window) {
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) throw Win32Error("GetMessageW");
+    // The window behaves like a dialog for the keyboard: Tab and Shift+Tab
+    // move between the message box and the list.
+    if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,71 @@
+// The program's one window: the owner's message above four picture buttons.
+#pragma once
+
+#include <ocidl.h>
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/artwork.h"
+#include "platform/services.h"
+#include "platform/win32/handles.h"
+#include "ui/control_table.h"
+
+namespace quorvel {
+
+inline constexpr wchar_t kForm1Class[] = L"Quorvel.Form1";
+
+class Form1 {
+ public:
+  // Gives the name of the drive type written in `code` to DriveTypeText.
+  void Tipo(const std::string& code);
+  // Puts the owner's message into Text1; a message that cannot be read leaves
+  // the box empty.
+  void LoadTextFile();
+
+  // The name that Tipo gave last; the drive report reads it.
+  std::string DriveTypeText;
+
+  Form1(const Services& services, HINSTANCE instance);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+  ~Form1();
+
+  // Builds the window and its controls and runs the load event; the window
+  // is not shown yet.
+  void Create();
+  // Centres the window on the screen, shows it and gives Text1 the focus.
+  void Show(int show_command);
+
+  HWND window() const { return window_; }
+  HWND Control(int id) const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void Form_Load();
+  void Image1_Click();
+  void Image2_Click();
+  void Image3_Click();
+  void Image4_Click();
+
+  void CreateControls();
+  HWND CreateControl(const ControlSpec& spec, int dpi);
+  HFONT FontFor(ControlFont font) const;
+
+  const Services& services_;
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  std::array<HWND, 11> controls_ = {};  // in the order of the control table
+  Artwork artwork_;
+  GdiObject tahoma_;
+  GdiObject tahoma_bold_;
+  HWND focus_before_deactivation_ = nullptr;
+};
+
+// Runs the window's message loop until it ends; returns the exit code.
+int RunMessageLoop(HWND window);
+
+}  // namespace quorvel

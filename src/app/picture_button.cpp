@@ -1,0 +1,134 @@
+#include "app/picture_button.h"
+
+#include <olectl.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/win32/fatal_error.h"
+#include "platform/win32/win32_error.h"
+
+namespace quorvel {
+
+void PictureButton::RegisterClass(HINSTANCE instance) {
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kPictureButtonClass;
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw Win32Error("RegisterClassExW");
+  }
+}
+
+HWND PictureButton::Create(HWND parent, int id, const RECT& place, IPicture* picture,
+                           HCURSOR cursor, HINSTANCE instance) {
+  auto button = std::unique_ptr<PictureButton>(new PictureButton(picture, cursor));
+  const HWND window = CreateWindowExW(
+      0, kPictureButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, button.get());
+  if (window == nullptr) throw Win32Error("CreateWindowExW");
+  button.release();  // the window owns it now, until WM_NCDESTROY
+  return window;
+}
+
+LRESULT CALLBACK PictureButton::WindowProc(HWND window, UINT message, WPARAM wparam,
+                                           LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* button = reinterpret_cast<PictureButton*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (button == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    delete button;
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  return GuardHandler([&] { return button->HandleMessage(window, message, wparam, lparam); });
+}
+
+LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint(window);
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lparam) == HTCLIENT && cursor_ != nullptr) {
+        SetCursor(cursor_);
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // Like a button: the click happens when the mouse is let go over it.
+      pressed_ = true;
+      SetCapture(window);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool was_pressed = pressed_;
+      pressed_ = false;
+      ReleaseCapture();
+      RECT client;
+      GetClientRect(window, &client);
+      const POINT point = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      if (was_pressed && PtInRect(&client, point)) {
+        const int id = GetDlgCtrlID(window);
+        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(window));
+      }
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void PictureButton::Paint(HWND window) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  if (dc == nullptr) return;
+  if (picture_ != nullptr) {
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture_->get_Width(&width);
+    picture_->get_Height(&height);
+    RECT client;
+    GetClientRect(window, &client);
+    // At its natural size, from the top-left corner; the mask keeps the
+    // background behind the transparent pixels.
+    const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX);
+    const int dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+    const int pixels_x = MulDiv(width, dpi_x, 2540);
+    const int pixels_y = MulDiv(height, dpi_y, 2540);
+    picture_->Render(dc, 0, 0, pixels_x, pixels_y, 0, height, width, -height, &client);
+  }
+  EndPaint(window, &paint);
+}
+
+ComPtr<IPicture> LoadPictureFromMemory(const unsigned char* data, std::size_t size) {
+  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!memory) throw Win32Error("GlobalAlloc");
+  void* bytes = GlobalLock(memory.get());
+  if (bytes == nullptr) throw Win32Error("GlobalLock");
+  std::memcpy(bytes, data, size);
+  GlobalUnlock(memory.get());
+
+  ComPtr<IStream> stream;
+  CheckHresult(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()), "CreateStreamOnHGlobal");
+  memory.release();  // the stream frees it
+
+  ComPtr<IPicture> picture;
+  CheckHresult(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              picture.put_void()),
+               "OleLoadPicture");
+  return picture;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,231 @@
+#include "platform/win32/win32_services.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/fatal_error.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_error.h"
+
+namespace quorvel {
+
+namespace {
+
+// The facts about one drive, asked of the system each time one is wanted.
+class Win32Drive final : public DriveInfo {
+ public:
+  explicit Win32Drive(const std::string& drive_name)
+      : name_(drive_name), root_(Widen(drive_name) + L"\\") {}
+
+  std::optional<std::string> VolumeName() const override {
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(root_.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                               nullptr, 0)) {
+      return std::nullopt;
+    }
+    return Narrow(label);
+  }
+
+  std::optional<std::string> DriveLetter() const override {
+    const bool lettered = name_.size() == 2 && name_[1] == ':';
+    return lettered ? name_.substr(0, 1) : std::string();
+  }
+
+  int DriveType() const override { return static_cast<int>(GetDriveTypeW(root_.c_str())); }
+
+  std::optional<std::string> FileSystem() const override {
+    wchar_t file_system[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(root_.c_str(), nullptr, 0, nullptr, nullptr, nullptr, file_system,
+                               MAX_PATH + 1)) {
+      return std::nullopt;
+    }
+    return Narrow(file_system);
+  }
+
+  std::optional<std::uint64_t> FreeSpace() const override {
+    ULARGE_INTEGER total_free{};
+    if (!GetDiskFreeSpaceExW(root_.c_str(), nullptr, nullptr, &total_free)) return std::nullopt;
+    return total_free.QuadPart;
+  }
+
+  std::optional<std::uint64_t> TotalSize() const override {
+    ULARGE_INTEGER total{};
+    if (!GetDiskFreeSpaceExW(root_.c_str(), nullptr, &total, nullptr)) return std::nullopt;
+    return total.QuadPart;
+  }
+
+  std::optional<bool> IsReady() const override {
+    // A drive is ready when its volume answers: a removable drive without its
+    // medium, or a share out of reach, does not.
+    return GetVolumeInformationW(root_.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+                                 0) != FALSE;
+  }
+
+  std::optional<std::string> Path() const override { return name_; }
+
+  std::optional<std::int32_t> SerialNumber() const override {
+    DWORD serial = 0;
+    if (!GetVolumeInformationW(root_.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
+      return std::nullopt;
+    }
+    return static_cast<std::int32_t>(serial);
+  }
+
+ private:
+  std::string name_;
+  std::wstring root_;
+};
+
+std::wstring LocaleText(LCTYPE type) {
+  wchar_t text[32] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, 32) == 0) return {};
+  return text;
+}
+
+std::optional<int> LocaleNumber(LCTYPE type) {
+  DWORD value = 0;
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type | LOCALE_RETURN_NUMBER,
+                      reinterpret_cast<wchar_t*>(&value), sizeof value / sizeof(wchar_t)) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<int>(value);
+}
+
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+}  // namespace
+
+std::wstring ReadGrowingText(const std::function<DWORD(wchar_t* buffer, DWORD size)>& read,
+                             const char* function) {
+  // 32,767 characters is the longest path Windows has; the loop stops well
+  // past it in case a caller's text is longer.
+  constexpr DWORD kLargest = 1u << 20;
+  for (DWORD size = MAX_PATH; size <= kLargest; size *= 2) {
+    std::vector<wchar_t> buffer(size);
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = read(buffer.data(), size);
+    if (length == 0) throw Win32Error(function);
+    if (length < size && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+      return std::wstring(buffer.data(), length);
+    }
+  }
+  throw Win32Error(function, ERROR_INSUFFICIENT_BUFFER);
+}
+
+std::wstring FolderOfPath(const std::wstring& path) {
+  std::size_t end = path.size();
+  while (end > 0 && !IsSeparator(path[end - 1])) --end;
+  if (end == 0) return path;
+  std::wstring folder = path.substr(0, end);  // ends in its separator
+  // Keep the separator only at a drive root: "E:\" or "\\?\E:\".
+  const bool drive_root =
+      folder.size() >= 3 && folder[folder.size() - 2] == L':' &&
+      (folder.size() == 3 || (folder.size() == 7 && folder.compare(0, 4, L"\\\\?\\") == 0));
+  if (!drive_root) folder.pop_back();
+  return folder;
+}
+
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+  constexpr std::size_t kPlainLimit = MAX_PATH - 12;  // room for a file name on CreateFile
+  if (path.size() < kPlainLimit || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2])) return L"\\\\?\\" + path;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    return L"\\\\?\\UNC\\" + path.substr(2);
+  }
+  return path;
+}
+
+std::string Win32Services::ProgramFolder() const {
+  const std::wstring module_path = ReadGrowingText(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); },
+      "GetModuleFileNameW");
+  return Narrow(FolderOfPath(module_path));
+}
+
+std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
+                                                      std::size_t max_bytes) const {
+  // Others may go on using the file; a directory or a device is not a message.
+  FileHandle file(CreateFileW(ExtendedLengthPath(Widen(path)).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+
+  // One byte past the limit tells whether the file goes on.
+  FileBytes result;
+  result.bytes.resize(max_bytes + 1);
+  std::size_t filled = 0;
+  while (filled < result.bytes.size()) {
+    const DWORD wanted = static_cast<DWORD>(result.bytes.size() - filled);
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), result.bytes.data() + filled, wanted, &got, nullptr)) {
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    filled += got;
+  }
+  result.truncated = filled > max_bytes;
+  result.bytes.resize(result.truncated ? max_bytes : filled);
+  return result;
+}
+
+std::string Win32Services::DecodeAnsi(std::string_view bytes, bool truncated) const {
+  if (truncated && !bytes.empty()) {
+    // A lead byte of a double-byte code page cut from its trail byte is
+    // dropped rather than shown as a wrong character.
+    std::size_t i = 0;
+    std::size_t last_start = 0;
+    while (i < bytes.size()) {
+      last_start = i;
+      i += IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(bytes[i])) ? 2 : 1;
+    }
+    if (i > bytes.size()) bytes = bytes.substr(0, last_start);
+  }
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
+  return Narrow(wide);
+}
+
+std::unique_ptr<DriveInfo> Win32Services::QueryDrive(const std::string& drive_name) const {
+  return std::make_unique<Win32Drive>(drive_name);
+}
+
+NumberFormat Win32Services::UserNumberFormat() const {
+  // A setting that cannot be read keeps the plain default.
+  NumberFormat format;
+  if (const std::wstring text = LocaleText(LOCALE_SDECIMAL); !text.empty()) {
+    format.decimal_separator = Narrow(text);
+  }
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, nullptr, 0) != 0) {
+    format.thousand_separator = Narrow(LocaleText(LOCALE_STHOUSAND));  // may well be empty
+  }
+  if (const std::wstring text = LocaleText(LOCALE_SGROUPING); !text.empty()) {
+    format.grouping = Narrow(text);
+  }
+  format.leading_zero = LocaleNumber(LOCALE_ILZERO).value_or(format.leading_zero);
+  format.negative_order = LocaleNumber(LOCALE_INEGNUMBER).value_or(format.negative_order);
+  return format;
+}
+
+void Win32Services::OpenInShell(const std::string& path) const {
+  // The outcome is not ours to report: the program ends either way.
+  ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Services::EndProgram() const {
+  ExitProcess(0);
+}
+
+void Win32Services::ReportFatalError(const std::string& failure) const {
+  ShowFatalErrorAndExit(failure);
+}
+
+}  // namespace quorvel
