@@ -20,7 +20,10 @@ namespace quorvel::art {
 namespace {
 
 constexpr int kButtonSize = 48;
-constexpr uint8_t kCutAlpha = 128;  // below this a pixel is left out (GIF and mask)
+// Below these a pixel is left out. The button pictures keep fainter edge pixels, which the
+// white matte turns into a pale rim; the icons' 1-bit mask cuts at half.
+constexpr uint8_t kButtonCutAlpha = 64;
+constexpr uint8_t kMaskCutAlpha = 128;
 constexpr Rgba kWhite{255, 255, 255, 255};
 constexpr Rgba kOpaqueWhite{254, 254, 254, 255};
 
@@ -35,12 +38,12 @@ constexpr Button kButtons[] = {
     {"image4", 256},  // the drive and the arrow
 };
 
-// Blends the soft edge over a white matte and cuts it at kCutAlpha, so the outermost
+// Blends the soft edge over a white matte and cuts it, so the outermost
 // opaque pixels are pale tints of the edge colour.
 Picture OverWhite(const Picture& picture) {
   Picture out = picture;
   for (Rgba& p : out.pixels) {
-    if (p.a < kCutAlpha) {
+    if (p.a < kButtonCutAlpha) {
       p = {};
       continue;
     }
@@ -55,7 +58,7 @@ Picture OverWhite(const Picture& picture) {
 // Cuts the soft edge for a picture that only has a 1-bit mask: keeps the colour as it is.
 Picture CutEdge(const Picture& picture) {
   Picture out = picture;
-  for (Rgba& p : out.pixels) p = p.a < kCutAlpha ? Rgba{} : Rgba{p.r, p.g, p.b, 255};
+  for (Rgba& p : out.pixels) p = p.a < kMaskCutAlpha ? Rgba{} : Rgba{p.r, p.g, p.b, 255};
   return out;
 }
 
