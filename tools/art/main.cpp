@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -72,40 +73,58 @@ Indexed MakeButton(const std::string& svg, int colours) {
   return picture;
 }
 
-// The hand: "hotspot X Y", then 32 rows of 32 characters: '#' black, '+' white, '.' clear.
-// Lines that start with ';' are comments.
-Picture ReadHand(const std::string& path, int& hot_x, int& hot_y) {
+// A picture drawn pixel by pixel: one line a row, one character a pixel, decoded by
+// `pixel`. Lines that start with ';' are comments; "hotspot X Y" names a hotspot.
+struct Grid {
+  Picture picture;
+  int hot_x = -1, hot_y = -1;
+};
+
+Grid ReadGrid(const std::string& path, int size, const std::function<bool(char, Rgba&)>& pixel) {
   std::ifstream file(path);
   if (!file) throw std::runtime_error(path + ": cannot read");
-  Picture hand(32, 32);
+  Grid grid{Picture(size, size)};
   int row = 0;
-  hot_x = hot_y = -1;
   std::string line;
   while (std::getline(file, line)) {
     if (line.empty() || line[0] == ';') continue;
     if (line.rfind("hotspot", 0) == 0) {
-      std::istringstream(line.substr(7)) >> hot_x >> hot_y;
+      std::istringstream(line.substr(7)) >> grid.hot_x >> grid.hot_y;
       continue;
     }
-    if (line.size() != 32 || row >= 32) throw std::runtime_error(path + ": bad row: " + line);
-    for (int x = 0; x < 32; ++x) {
-      switch (line[x]) {
-        case '#':
-          hand.at(x, row) = {0, 0, 0, 255};
-          break;
-        case '+':
-          hand.at(x, row) = {255, 255, 255, 255};
-          break;
-        case '.':
-          break;
-        default:
-          throw std::runtime_error(path + ": bad pixel in: " + line);
+    if (static_cast<int>(line.size()) != size || row >= size) {
+      throw std::runtime_error(path + ": bad row: " + line);
+    }
+    for (int x = 0; x < size; ++x) {
+      if (!pixel(line[x], grid.picture.at(x, row))) {
+        throw std::runtime_error(path + ": bad pixel in: " + line);
       }
     }
     ++row;
   }
-  if (row != 32 || hot_x < 0 || hot_y < 0) throw std::runtime_error(path + ": incomplete");
-  return hand;
+  if (row != size) throw std::runtime_error(path + ": incomplete");
+  return grid;
+}
+
+// The hand: '#' black, '+' white, '.' clear.
+bool HandPixel(char c, Rgba& out) {
+  if (c == '#') out = {0, 0, 0, 255};
+  if (c == '+') out = {255, 255, 255, 255};
+  return c == '#' || c == '+' || c == '.';
+}
+
+// A 16-colour icon drawn by hand: a hex digit is a system colour, '.' is clear.
+bool SystemColourPixel(char c, Rgba& out) {
+  const auto digit = std::string("0123456789abcdef").find(c);
+  if (digit != std::string::npos) out = SystemColours()[digit];
+  return digit != std::string::npos || c == '.';
+}
+
+// The 16-colour redraw of one size: a pixel grid where one is drawn, else a hard-edged SVG.
+Picture SixteenColourIcon(const std::string& src, int size) {
+  const std::string base = src + "/icon-" + std::to_string(size) + "-16colours";
+  if (std::ifstream(base + ".txt")) return ReadGrid(base + ".txt", size, SystemColourPixel).picture;
+  return RenderSvg(base + ".svg", size);
 }
 
 void Run(const std::string& src, const std::string& out, const std::string& sheet_path) {
@@ -123,7 +142,7 @@ void Run(const std::string& src, const std::string& out, const std::string& shee
   std::vector<IconImage> images;
   for (int size : sizes) {
     const std::string n = std::to_string(size);
-    images.push_back(MakeIcon4(RenderSvg(src + "/icon-" + n + "-16colours.svg", size)));
+    images.push_back(MakeIcon4(SixteenColourIcon(src, size)));
     const Picture solid =
         RenderSvg(src + "/icon-" + n + ".svg", size, "#soft-shadow{display:none}");
     images.push_back(MakeIcon8(Quantize(CutEdge(solid), 256, 0.0f)));
@@ -140,11 +159,12 @@ void Run(const std::string& src, const std::string& out, const std::string& shee
                      image.preview});
   }
 
-  int hot_x = 0, hot_y = 0;
-  const Picture hand = ReadHand(src + "/hand.txt", hot_x, hot_y);
-  WriteBytes(out + "/hand.cur", CurFile(hand, hot_x, hot_y));
+  const Grid hand = ReadGrid(src + "/hand.txt", 32, HandPixel);
+  if (hand.hot_x < 0 || hand.hot_y < 0) throw std::runtime_error("hand.txt: no hotspot");
+  WriteBytes(out + "/hand.cur", CurFile(hand.picture, hand.hot_x, hand.hot_y));
   sheet.push_back(
-      {"hand.cur, hotspot " + std::to_string(hot_x) + "," + std::to_string(hot_y), hand});
+      {"hand.cur, hotspot " + std::to_string(hand.hot_x) + "," + std::to_string(hand.hot_y),
+       hand.picture});
 
   WriteContactSheet(sheet_path, sheet);
 }
