@@ -1,0 +1,40 @@
+// A test on the fixture's pen drive: the drive starts empty, and whatever the
+// test put on it must be there byte for byte after the program has run,
+// because the program writes nothing.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "win/program_under_test.h"
+
+namespace quorvel::testing {
+
+class PenDriveTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearDrive(kPenRoot); }
+
+  // Starts the program from `folder` once the drive holds what the test put
+  // on it.
+  ProgramUnderTest& Start(const std::wstring& folder = kPenRoot) {
+    before_ = SnapshotTree(kPenRoot);
+    program_ = std::make_unique<ProgramUnderTest>(folder);
+    // The copy of the program is the test's doing, not the program's.
+    before_ = SnapshotTree(kPenRoot);
+    return *program_;
+  }
+
+  void TearDown() override {
+    if (!program_) return;
+    program_.reset();  // ends the program if the test left it running
+    EXPECT_EQ(SnapshotTree(kPenRoot), before_) << "the program changed the drive";
+  }
+
+  std::unique_ptr<ProgramUnderTest> program_;
+  std::map<std::wstring, std::string> before_;
+};
+
+}  // namespace quorvel::testing
