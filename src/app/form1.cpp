@@ -276,8 +276,12 @@ void Form1::CreateControls() {
   tahoma_ = CreateTahoma(dpi, FW_NORMAL);
   tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
 
+  tool_tips_.Create(window_, instance_);
   const auto& table = MainControls();
-  for (std::size_t i = 0; i < table.size(); ++i) controls_[i] = CreateControl(table[i], dpi);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    controls_[i] = CreateControl(table[i], dpi);
+    if (table[i].tooltip != nullptr) tool_tips_.Add(controls_[i], Widen(table[i].tooltip));
+  }
 }
 
 HWND Form1::CreateControl(const ControlSpec& spec, int dpi) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/artwork.h"
+#include "app/tool_tips.h"
 #include "platform/services.h"
 #include "platform/win32/handles.h"
 #include "ui/control_table.h"
@@ -40,6 +41,7 @@ class Form1 {
 
   HWND window() const { return window_; }
   HWND Control(int id) const;
+  HWND ToolTipWindow() const { return tool_tips_.window(); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -60,6 +62,7 @@ class Form1 {
   HWND window_ = nullptr;
   std::array<HWND, 11> controls_ = {};  // in the order of the control table
   Artwork artwork_;
+  ToolTips tool_tips_;
   GdiObject tahoma_;
   GdiObject tahoma_bold_;
   HWND focus_before_deactivation_ = nullptr;
