@@ -85,6 +85,11 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
     FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
     return TRUE;
   }
+  if (message == WM_NEXTDLGCTL) {
+    // The message box asks its parent to move the focus on Tab; the form
+    // does that for the whole window.
+    return SendMessageW(GetParent(frame), message, wparam, lparam);
+  }
   if (message == WM_CTLCOLORSTATIC && GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == kText1) {
     const HDC dc = reinterpret_cast<HDC>(wparam);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -210,6 +215,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
       }
       break;
+    case WM_NEXTDLGCTL:
+      MoveFocus(wparam, lparam);
+      return 0;
     case WM_ACTIVATE:
       // Give the focus back to the control that had it when the window was
       // left.
@@ -228,6 +236,18 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void Form1::MoveFocus(WPARAM wparam, LPARAM lparam) {
+  // As a dialog would: to a given control, or to the next or previous tab
+  // stop.
+  HWND target = reinterpret_cast<HWND>(wparam);
+  if (!LOWORD(lparam)) target = GetNextDlgTabItem(window_, GetFocus(), wparam != 0);
+  if (target == nullptr) return;
+  SetFocus(target);
+  if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+    SendMessageW(target, EM_SETSEL, 0, -1);
+  }
 }
 
 void Form1::Form_Load() {

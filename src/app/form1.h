@@ -53,6 +53,7 @@ class Form1 {
   void Image3_Click();
   void Image4_Click();
 
+  void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
   HWND CreateControl(const ControlSpec& spec, int dpi);
   HFONT FontFor(ControlFont font) const;

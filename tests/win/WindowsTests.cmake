@@ -12,11 +12,13 @@ endfunction()
 # inspected from this process.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} win/program_under_test.cpp)
-target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_core ${QUORVEL_GTEST_MAIN} user32 gdi32)
+target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_core ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32
+                                                oleaut32 uuid)
 quorvel_windows_test(quorvel_e2e_tests)
 add_dependencies(quorvel_e2e_tests Quorvel)
 add_test(NAME e2e COMMAND quorvel_e2e_tests)
-set_tests_properties(e2e PROPERTIES ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>" RUN_SERIAL TRUE
+set_tests_properties(e2e PROPERTIES ENVIRONMENT
+  "QUORVEL_EXE=$<TARGET_FILE:Quorvel>;QUORVEL_ART_DIR=${QUORVEL_ART_DIR}" RUN_SERIAL TRUE
                                     TIMEOUT 900)
 
 # In-process: the window built inside the test, for what only makes sense

@@ -68,15 +68,24 @@ std::wstring Utf16(const std::string& text) {
   return out;
 }
 
-std::wstring BuiltProgramPath() {
-  const char* unix_path = std::getenv("QUORVEL_EXE");
-  if (unix_path == nullptr) throw std::runtime_error("QUORVEL_EXE is not set");
+namespace {
+
+// A Unix path from the environment, as Wine's Z: drive shows it.
+std::wstring UnixPathFromEnvironment(const char* variable) {
+  const char* unix_path = std::getenv(variable);
+  if (unix_path == nullptr) throw std::runtime_error(std::string(variable) + " is not set");
   std::wstring path = L"Z:" + Utf16(unix_path);
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
   }
   return path;
 }
+
+}  // namespace
+
+std::wstring BuiltProgramPath() { return UnixPathFromEnvironment("QUORVEL_EXE"); }
+
+std::wstring ArtFolder() { return UnixPathFromEnvironment("QUORVEL_ART_DIR"); }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   for (std::size_t i = 3; i < path.size(); ++i) {
@@ -89,6 +98,18 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
   if (!ok || written != bytes.size()) Fail("WriteFile " + Utf8(path));
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
 }
 
 void ClearDrive(const std::wstring& root) {

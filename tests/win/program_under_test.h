@@ -23,9 +23,13 @@ inline constexpr wchar_t kPenRoot[] = L"E:\\";
 // The Quorvel.exe that the build made (from the QUORVEL_EXE environment
 // variable, a Unix path).
 std::wstring BuiltProgramPath();
+// The committed artwork (from QUORVEL_ART_DIR, a Unix path).
+std::wstring ArtFolder();
 
 // Writes `bytes` to `path`, creating its folders.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The bytes of the file at `path`; "" when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
 // Empties a drive's root except for Wine's label and serial files.
 void ClearDrive(const std::wstring& root);
 // Every file and folder below `root`, with the bytes of each file.
