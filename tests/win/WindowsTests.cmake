@@ -25,10 +25,30 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
 # from inside (fonts, cursors, tool tips), and the platform layer's own parts.
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
+  # The window's icon comes from the program's own resources.
   add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES}
-                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp")
+                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp"
+                                      "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
+  target_include_directories(quorvel_window_tests
+                             PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+  add_dependencies(quorvel_window_tests Quorvel)
   target_link_libraries(quorvel_window_tests PRIVATE quorvel_win32 ${QUORVEL_GTEST_MAIN})
   quorvel_windows_test(quorvel_window_tests)
   add_test(NAME window COMMAND quorvel_window_tests)
   set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endif()
+
+# The identity test reads the version block through version.dll, which the
+# program itself does not import, and compares the executable's icon with the
+# committed one.
+target_link_libraries(quorvel_e2e_tests PRIVATE version)
+set_property(TEST e2e APPEND PROPERTY ENVIRONMENT "QUORVEL_ICO=${QUORVEL_ART_DIR}/quorvel.ico")
+
+# The release package, made from this build and unpacked.
+add_test(NAME package
+         COMMAND "${CMAKE_COMMAND}" "-DCPACK=${CMAKE_CPACK_COMMAND}" "-DBUILD_DIR=${CMAKE_BINARY_DIR}"
+                 "-DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/package-check" "-DEXE=$<TARGET_FILE:Quorvel>"
+                 "-DMESSAGE=${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt"
+                 -P "${CMAKE_CURRENT_SOURCE_DIR}/win/PackageCheck.cmake")
+set_tests_properties(package PROPERTIES TIMEOUT 300)
+include(win/SafetyTests.cmake)

@@ -75,8 +75,11 @@ TEST_F(LayoutTest, FixedWindowWithTheControlTableAt96Dpi) {
   };
   const Expected expected[] = {
       {kFrame1, L"Button", {8, 0, 377, 169}, BS_GROUPBOX, WS_TABSTOP},
-      {kText1, L"Edit", {8, 16, 361, 161},
-       ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP, WS_HSCROLL | ES_AUTOHSCROLL},
+      {kText1,
+       L"Edit",
+       {8, 16, 361, 161},
+       ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP,
+       WS_HSCROLL | ES_AUTOHSCROLL},
       {kList1, L"ListBox", {8, 16, 361, 163}, WS_TABSTOP, LBS_SORT | LBS_MULTIPLESEL},
       {kLabel1Index3, L"Static", {312, 224, 377, 241}, SS_CENTER, WS_TABSTOP},
       {kLabel1Index2, L"Static", {208, 224, 289, 241}, SS_CENTER, WS_TABSTOP},
