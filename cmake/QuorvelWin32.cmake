@@ -50,3 +50,7 @@ target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
 
 # The resource script finds the icon on its include path.
 target_include_directories(Quorvel PRIVATE "${QUORVEL_ART_DIR}")
+
+if(QUORVEL_FAULT_BUILD OR QUORVEL_TESTS)
+  include(cmake/QuorvelTestBuilds.cmake)
+endif()

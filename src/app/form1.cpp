@@ -101,6 +101,12 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
+#ifdef QUORVEL_FAULT_BUILD
+// Only in the test build QuorvelFault.exe: a failure that nothing expects,
+// raised where a real one would strike, inside a handler.
+void InjectFault();
+#endif
+
 void Form1::Tipo(const std::string& code) {
   const std::string copy = code;
   DriveTypeText = DriveTypeName(copy);
@@ -263,6 +269,9 @@ void Form1::Image2_Click() {
 }
 
 void Form1::Image3_Click() {
+#ifdef QUORVEL_FAULT_BUILD
+  InjectFault();
+#endif
   const HWND list = Control(kList1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
 

@@ -17,6 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   quorvel::InstallFatalErrorHandlers();
 
   return quorvel::GuardHandler([&] {
+    const auto pinned = quorvel::PinIndirectSystemLibraries();
     const quorvel::ComApartment apartment;  // the shell and the picture decoder need it
     const quorvel::Win32Services services;
     quorvel::Form1 form(services, instance);

@@ -10,16 +10,24 @@
 
 namespace quorvel {
 
+#ifdef QUORVEL_COUNT_HANDLES
+// Test builds only: how many handles of each kind the wrappers hold, so that a
+// test can see whether a handler gives back what it takes.
+template <typename Traits>
+inline long live_handle_count = 0;
+#endif
+
 template <typename Traits>
 class UniqueHandle {
  public:
   using Handle = typename Traits::Handle;
 
   UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  explicit UniqueHandle(Handle handle) : handle_(handle) { Count(handle, +1); }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle(UniqueHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     reset(other.release());
     return *this;
@@ -28,13 +36,26 @@ class UniqueHandle {
 
   Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != Traits::Invalid(); }
-  Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+  Handle release() {
+    Count(handle_, -1);
+    return std::exchange(handle_, Traits::Invalid());
+  }
   void reset(Handle handle = Traits::Invalid()) {
+    Count(handle, +1);
     const Handle old = std::exchange(handle_, handle);
-    if (old != Traits::Invalid()) Traits::Close(old);
+    if (old != Traits::Invalid()) {
+      Count(old, -1);
+      Traits::Close(old);
+    }
   }
 
  private:
+  static void Count([[maybe_unused]] Handle handle, [[maybe_unused]] long change) {
+#ifdef QUORVEL_COUNT_HANDLES
+    if (handle != Traits::Invalid()) live_handle_count<Traits> += change;
+#endif
+  }
+
   Handle handle_ = Traits::Invalid();
 };
 
@@ -80,6 +101,16 @@ using WindowHandle = UniqueHandle<WindowTraits>;
 using IconHandle = UniqueHandle<IconTraits>;  // icons and cursors alike
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+
+#ifdef QUORVEL_COUNT_HANDLES
+// The GDI and USER objects (windows, icons, cursors) that wrappers hold now.
+inline long LiveGdiObjects() {
+  return live_handle_count<GdiObjectTraits>;
+}
+inline long LiveUserObjects() {
+  return live_handle_count<WindowTraits> + live_handle_count<IconTraits>;
+}
+#endif
 
 // Owns one reference to a COM interface.
 template <typename Interface>

@@ -37,6 +37,12 @@ ModuleHandle LoadSystemLibrary(const wchar_t* name) {
   return module;
 }
 
+std::array<ModuleHandle, 2> PinIndirectSystemLibraries() {
+  // The window theme library comes with the first window, and imports the
+  // image library by name.
+  return {LoadSystemLibrary(L"uxtheme.dll"), LoadSystemLibrary(L"msimg32.dll")};
+}
+
 FARPROC SystemFunction(HMODULE module, const char* function) {
   const FARPROC address = GetProcAddress(module, function);
   if (address == nullptr) throw Win32Error(function);

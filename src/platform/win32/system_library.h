@@ -2,6 +2,8 @@
 // that anyone may have written to, so nothing may load from beside it.
 #pragma once
 
+#include <array>
+
 #include "platform/win32/handles.h"
 
 namespace quorvel {
@@ -12,6 +14,12 @@ void RestrictLibrarySearchToSystemFolder();
 
 // Loads `name` ("comctl32.dll") from the system folder; throws on failure.
 ModuleHandle LoadSystemLibrary(const wchar_t* name);
+
+// The libraries that system libraries load by name on the program's behalf,
+// loaded from the system folder first: a loader that resolves such a name
+// finds it already loaded and searches no folder, the drive's least of all.
+// Keep them for the program's life.
+std::array<ModuleHandle, 2> PinIndirectSystemLibraries();
 
 // The address of `function` in `module`, as a pointer of type `Function`;
 // throws when the library has no such function.

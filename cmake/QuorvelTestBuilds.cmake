@@ -1,0 +1,25 @@
+# Builds of the program made only for its tests; Quorvel.exe is not among them.
+
+if(QUORVEL_FAULT_BUILD)
+  # QuorvelFault.exe: the program with a failure in the Image3 handler, to show
+  # that an unexpected failure ends in the program's own message box.
+  add_executable(QuorvelFault WIN32 src/app/main.cpp src/app/form1.cpp
+                                    tests/win/fault/inject_fault.cpp resources/quorvel.rc)
+  target_compile_definitions(QuorvelFault PRIVATE QUORVEL_FAULT_BUILD)
+  target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+  target_link_libraries(QuorvelFault PRIVATE quorvel_win32)
+  quorvel_windows_program(QuorvelFault)
+  add_dependencies(QuorvelFault Quorvel)
+  set_target_properties(QuorvelFault PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+endif()
+
+if(QUORVEL_TESTS)
+  # The window and platform layer again, with the handle wrappers counting
+  # what they hold.
+  get_target_property(QUORVEL_WIN32_ALL_SOURCES quorvel_win32 SOURCES)
+  get_target_property(QUORVEL_WIN32_LIBRARIES quorvel_win32 LINK_LIBRARIES)
+  add_library(quorvel_win32_counted STATIC ${QUORVEL_WIN32_ALL_SOURCES})
+  target_compile_definitions(quorvel_win32_counted PUBLIC ${QUORVEL_WIN32_DEFINITIONS}
+                                                          QUORVEL_COUNT_HANDLES)
+  target_link_libraries(quorvel_win32_counted PUBLIC ${QUORVEL_WIN32_LIBRARIES})
+endif()

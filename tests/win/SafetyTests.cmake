@@ -1,0 +1,34 @@
+# The program on a drive that anyone may have written to: planted libraries, a
+# fault build, and long use with counted handles.
+
+# Libraries under system names, for the end-to-end tests to plant beside the
+# program. Each leaves a marker if it is ever loaded.
+set(QUORVEL_PLANTED_LIBRARIES comctl32 gdiplus windowscodecs version uxtheme propsys msimg32)
+foreach(name IN LISTS QUORVEL_PLANTED_LIBRARIES)
+  add_library(planted_${name} SHARED win/planted/planted_dll.c)
+  target_compile_definitions(planted_${name} PRIVATE "PLANTED_NAME=L\"${name}\"")
+  set_target_properties(planted_${name} PROPERTIES OUTPUT_NAME ${name} PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted")
+  if(MINGW)
+    target_link_options(planted_${name} PRIVATE -static)
+  endif()
+  add_dependencies(quorvel_e2e_tests planted_${name})
+endforeach()
+if(TARGET QuorvelFault)
+  add_dependencies(quorvel_e2e_tests QuorvelFault)
+endif()
+
+# Thousands of clicks on a window built in-process, with the wrappers counting
+# the handles they hold.
+# The window's icon comes from the program's resources.
+add_executable(quorvel_counted_tests win/counted_long_use_test.cpp
+                                     "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
+target_include_directories(quorvel_counted_tests
+                           PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+add_dependencies(quorvel_counted_tests Quorvel)
+target_link_libraries(quorvel_counted_tests PRIVATE quorvel_win32_counted ${QUORVEL_GTEST_MAIN})
+quorvel_windows_test(quorvel_counted_tests)
+add_test(NAME counted COMMAND quorvel_counted_tests)
+set_tests_properties(counted PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+
+target_sources(quorvel_e2e_tests PRIVATE win/safety_program.cpp)
