@@ -17,8 +17,11 @@ function(quorvel_windows_program target)
   if(MINGW)
     # The runtime goes into the executable, so that nothing has to be installed
     # beside it; -municode gives wWinMain.
-    target_link_options(${target} PRIVATE -static -municode -Wl,--major-image-version,2
-                        -Wl,--minor-image-version,0)
+    target_link_options(${target} PRIVATE -static -municode)
+    # The image version in the header, 2.0. CMake puts the target's VERSION
+    # (0.0 when unset) after the link options, so this goes among the
+    # libraries, after it; the property itself would rename the executable.
+    target_link_libraries(${target} PRIVATE -Wl,--major-image-version,2,--minor-image-version,0)
   elseif(MSVC)
     target_link_options(${target} PRIVATE /VERSION:2.0)
   endif()
@@ -48,9 +51,18 @@ add_custom_command(
   VERBATIM)
 target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
 
-# The resource script finds the icon on its include path.
-target_include_directories(Quorvel PRIVATE "${QUORVEL_ART_DIR}")
+# The application icon's resource statements, written from the committed icon
+# into a folder on the resource compiler's include path.
+set(QUORVEL_RESOURCE_DIR "${CMAKE_BINARY_DIR}/generated/resources")
+set(QUORVEL_ICON_SCRIPT "${QUORVEL_RESOURCE_DIR}/application_icon.rc")
+add_custom_command(
+  OUTPUT "${QUORVEL_ICON_SCRIPT}"
+  COMMAND "${CMAKE_COMMAND}" "-DICO=${QUORVEL_ART_DIR}/quorvel.ico" "-DOUTPUT=${QUORVEL_ICON_SCRIPT}"
+          -DGROUP_ID=1 -DFIRST_ID=30001 -P "${PROJECT_SOURCE_DIR}/cmake/IconGroup.cmake"
+  DEPENDS "${QUORVEL_ART_DIR}/quorvel.ico" "${PROJECT_SOURCE_DIR}/cmake/IconGroup.cmake"
+  COMMENT "Writing the application icon's resources"
+  VERBATIM)
+set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS "${QUORVEL_ICON_SCRIPT}")
+target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}")
 
-if(QUORVEL_FAULT_BUILD OR QUORVEL_TESTS)
-  include(cmake/QuorvelTestBuilds.cmake)
-endif()
+include(cmake/Package.cmake)
