@@ -1,7 +1,8 @@
 // The window built inside the test process, for what only means something
 // from inside: font and cursor handles, and the tool tips' own records.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
