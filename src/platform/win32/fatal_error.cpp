@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/win32/text.h"
+#include "platform/win32/win32_error.h"
 
 namespace quorvel {
 
@@ -26,11 +27,9 @@ namespace {
 }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
-  char text[64];
   const DWORD code =
       exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
-  std::snprintf(text, sizeof text, "exception 0x%08lX", static_cast<unsigned long>(code));
-  ShowFatalErrorAndExit(text);
+  ShowFatalErrorAndExit("exception " + HexCode(code));
 }
 
 }  // namespace
@@ -54,3 +53,12 @@ void InstallFatalErrorHandlers() {
 }
 
 }  // namespace quorvel
+
+// The runtime's own terminate handler, in force only until
+// InstallFatalErrorHandlers replaces it. The runtime's version writes the
+// exception's demangled type to stderr, which this windowed program does not
+// have, and brings in a whole demangler; this one ends the program the same
+// way, without the text.
+void __gnu_cxx::__verbose_terminate_handler() {
+  std::abort();
+}

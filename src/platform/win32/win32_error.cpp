@@ -1,7 +1,5 @@
 #include "platform/win32/win32_error.h"
 
-#include <cstdio>
-
 #include "platform/win32/text.h"
 
 namespace quorvel {
@@ -27,8 +25,7 @@ std::string SystemMessage(DWORD code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+  const std::string hex = HexCode(code);
   if (length == 0 || buffer == nullptr) return hex;
 
   std::wstring text(buffer, length);
@@ -41,6 +38,16 @@ std::string SystemMessage(DWORD code) {
   } catch (...) {
     return hex;
   }
+}
+
+std::string HexCode(DWORD code) {
+  // Written by hand: printf's formatter would cost the program more than all
+  // its own code.
+  std::string hex = "0x00000000";
+  for (std::size_t i = hex.size() - 1; code != 0; --i, code >>= 4) {
+    hex[i] = "0123456789ABCDEF"[code & 0xF];
+  }
+  return hex;
 }
 
 }  // namespace quorvel

@@ -24,6 +24,9 @@ class Win32Error : public std::runtime_error {
 // The system's message text for an error code, or the code in hexadecimal.
 std::string SystemMessage(DWORD code);
 
+// "0x" and eight upper-case hexadecimal digits: 0x80070005.
+std::string HexCode(DWORD code);
+
 // Throws Win32Error when a COM call failed.
 inline void CheckHresult(HRESULT result, const char* function) {
   if (FAILED(result)) throw Win32Error(function, result, 0);
