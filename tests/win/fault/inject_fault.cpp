@@ -3,6 +3,7 @@
 // this.
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <stdexcept>
 
@@ -10,9 +11,11 @@ namespace quorvel {
 
 void InjectFault() {
   if (std::wcsstr(GetCommandLineW(), L"--access-violation") != nullptr) {
-    // A structured exception, as a wild pointer would raise it.
-    int* volatile nowhere = nullptr;
-    *nowhere = 1;
+    // A structured exception, as a wild pointer would raise it. The address
+    // is read from a volatile so that the compiler cannot see it is null and
+    // drop the store.
+    volatile std::uintptr_t nowhere = 0;
+    *reinterpret_cast<volatile int*>(nowhere) = 1;
     return;
   }
   throw std::runtime_error("injected failure in the Image3 handler");
