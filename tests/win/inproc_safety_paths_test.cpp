@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/win32/module_path.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_services.h"
 
@@ -87,6 +88,17 @@ TEST(LongPath, FolderOfPathKeepsTheSeparatorOnlyAtARoot) {
   EXPECT_EQ(FolderOfPath(L"\\\\servidor\\pen\\Quorvel.exe"), L"\\\\servidor\\pen");
   EXPECT_EQ(FolderOfPath(L"\\\\?\\UNC\\servidor\\pen\\a\\Quorvel.exe"),
             L"\\\\?\\UNC\\servidor\\pen\\a");
+}
+
+TEST(LongPath, ModulePathsLoseTheirExtendedPrefix) {
+  EXPECT_EQ(PlainModulePath(L"\\\\?\\E:\\Pen\\Quorvel.exe"), L"E:\\Pen\\Quorvel.exe");
+  EXPECT_EQ(PlainModulePath(L"\\\\?\\unc\\servidor\\pen\\Quorvel.exe"),
+            L"\\\\servidor\\pen\\Quorvel.exe");
+  EXPECT_EQ(PlainModulePath(L"UNC\\servidor\\pen\\Quorvel.exe"), L"\\\\servidor\\pen\\Quorvel.exe");
+  for (const wchar_t* plain : {L"E:\\Quorvel.exe", L"\\\\servidor\\pen\\Quorvel.exe",
+                               L"E:\\UNC\\Quorvel.exe", L"\\\\?\\Volume{1}\\Quorvel.exe"}) {
+    EXPECT_EQ(PlainModulePath(plain), plain);
+  }
 }
 
 TEST(LongPath, ExtendedLengthPathPrefixesOnlyLongAbsolutePaths) {

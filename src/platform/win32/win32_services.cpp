@@ -7,6 +7,7 @@
 
 #include "platform/win32/fatal_error.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 
@@ -144,7 +145,7 @@ std::string Win32Services::ProgramFolder() const {
   const std::wstring module_path = ReadGrowingText(
       [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); },
       "GetModuleFileNameW");
-  return Narrow(FolderOfPath(module_path));
+  return Narrow(FolderOfPath(PlainModulePath(module_path)));
 }
 
 std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
