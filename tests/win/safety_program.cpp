@@ -108,12 +108,18 @@ HANDLE StartShell(const std::string& command) {
 }
 
 int RunShell(const std::string& command) {
-  const HANDLE shell = StartShell(command);
-  WaitForSingleObject(shell, static_cast<DWORD>(kHangTimeout.count() * 1000));
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(shell, &code);
-  CloseHandle(shell);
-  return static_cast<int>(code);
+  // Wine gives no exit status of a Unix process; the shell writes it to a file.
+  const std::string status_file = Environment("WINEPREFIX") + "/../shell-status";
+  const std::wstring status_path = UnixToWindows(status_file);
+  DeleteFileW(status_path.c_str());
+  CloseHandle(StartShell("(" + command + "); echo $? >'" + status_file + ".new' && mv '" +
+                         status_file + ".new' '" + status_file + "'"));
+  std::string status;
+  WaitFor([&] {
+    status = ReadWholeFileBytes(status_path);
+    return !status.empty();
+  });
+  return status.empty() ? -1 : std::atoi(status.c_str());
 }
 
 std::string ShellQuoted(const std::string& text) {
