@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <sstream>
 
 #include "ui/control_table.h"
@@ -62,6 +63,33 @@ std::vector<std::string> LoadedBy(const std::string& log, DWORD pid) {
   return paths;
 }
 
+BOOL CALLBACK AddVisible(HWND window, LPARAM lparam) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(lparam)->insert(window);
+  return TRUE;
+}
+
+std::set<HWND> VisibleWindows() {
+  std::set<HWND> windows;
+  EnumWindows(AddVisible, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// Closes the file browser that the program opened, which would otherwise
+// stand over the windows of the tests that follow.
+void CloseNewWindows(const std::set<HWND>& before) {
+  std::vector<HWND> opened;
+  WaitFor([&] {
+    for (const HWND window : VisibleWindows()) {
+      if (before.count(window) == 0) opened.push_back(window);
+    }
+    return !opened.empty();
+  });
+  for (const HWND window : opened) PostMessageW(window, WM_CLOSE, 0, 0);
+  WaitFor([&] {
+    return std::none_of(opened.begin(), opened.end(), [](HWND w) { return IsWindow(w) != FALSE; });
+  });
+}
+
 TEST(PlantedLibraries, AreNeverLoadedFromTheProgramsFolder) {
   ClearDrive(kPenRoot);
   CreateDirectoryW(kMarkerFolder, nullptr);
@@ -90,9 +118,11 @@ TEST(PlantedLibraries, AreNeverLoadedFromTheProgramsFolder) {
     EXPECT_EQ(quorvel.Text1(), L"Ol\u00E1");
     ASSERT_TRUE(quorvel.SendClick(kImage3));
     EXPECT_EQ(quorvel.ListLines().size(), 10u);
+    const std::set<HWND> before_browser = VisibleWindows();
     quorvel.SendClick(kImage4);  // opens the folder and ends the program
     ASSERT_TRUE(quorvel.WaitForExit());
     EXPECT_EQ(quorvel.ExitCode(), 0u);
+    CloseNewWindows(before_browser);
 
     const std::vector<std::string> loaded =
         LoadedBy(ReadWholeFileBytes(UnixToWindows(log)), quorvel.process_id());
