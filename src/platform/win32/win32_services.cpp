@@ -22,11 +22,8 @@ class Win32Drive final : public DriveInfo {
       : name_(drive_name), root_(Widen(drive_name) + L"\\") {}
 
   std::optional<std::string> VolumeName() const override {
-    wchar_t label[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationW(root_.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                               nullptr, 0)) {
-      return std::nullopt;
-    }
+    wchar_t label[kVolumeText] = {};
+    if (!ReadVolume(label, nullptr, nullptr)) return std::nullopt;
     return Narrow(label);
   }
 
@@ -38,11 +35,8 @@ class Win32Drive final : public DriveInfo {
   int DriveType() const override { return static_cast<int>(GetDriveTypeW(root_.c_str())); }
 
   std::optional<std::string> FileSystem() const override {
-    wchar_t file_system[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationW(root_.c_str(), nullptr, 0, nullptr, nullptr, nullptr, file_system,
-                               MAX_PATH + 1)) {
-      return std::nullopt;
-    }
+    wchar_t file_system[kVolumeText] = {};
+    if (!ReadVolume(nullptr, nullptr, file_system)) return std::nullopt;
     return Narrow(file_system);
   }
 
@@ -61,21 +55,30 @@ class Win32Drive final : public DriveInfo {
   std::optional<bool> IsReady() const override {
     // A drive is ready when its volume answers: a removable drive without its
     // medium, or a share out of reach, does not.
-    return GetVolumeInformationW(root_.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr,
-                                 0) != FALSE;
+    return ReadVolume(nullptr, nullptr, nullptr);
   }
 
   std::optional<std::string> Path() const override { return name_; }
 
   std::optional<std::int32_t> SerialNumber() const override {
     DWORD serial = 0;
-    if (!GetVolumeInformationW(root_.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
-      return std::nullopt;
-    }
+    if (!ReadVolume(nullptr, &serial, nullptr)) return std::nullopt;
     return static_cast<std::int32_t>(serial);
   }
 
  private:
+  static constexpr DWORD kVolumeText = MAX_PATH + 1;
+
+  // GetVolumeInformationW for the drive's root, into the parts that are asked
+  // for (each text buffer kVolumeText long). Some systems, Wine among them,
+  // answer it with made-up facts for a letter whose medium or folder has gone,
+  // so the root itself must be reachable first.
+  bool ReadVolume(wchar_t* label, DWORD* serial, wchar_t* file_system) const {
+    if (GetFileAttributesW(root_.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    return GetVolumeInformationW(root_.c_str(), label, label ? kVolumeText : 0, serial, nullptr,
+                                 nullptr, file_system, file_system ? kVolumeText : 0) != FALSE;
+  }
+
   std::string name_;
   std::wstring root_;
 };
