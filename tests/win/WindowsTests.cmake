@@ -52,3 +52,16 @@ add_test(NAME package
                  -P "${CMAKE_CURRENT_SOURCE_DIR}/win/PackageCheck.cmake")
 set_tests_properties(package PROPERTIES TIMEOUT 300)
 include(win/SafetyTests.cmake)
+
+# The drive report's sizes in the user's number format, under two locales that
+# group digits with different separators. Wine takes the user's locale from the
+# Unix LC_ALL that it starts with.
+foreach(locale en-US pt-PT)
+  string(REPLACE "-" "_" unix_locale "${locale}")
+  add_test(NAME e2e-report-${locale}
+           COMMAND quorvel_e2e_tests
+                   --gtest_filter=DriveReportTest.PenDriveReportInTheUsersNumberFormat)
+  set_tests_properties(e2e-report-${locale} PROPERTIES
+    ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>;LC_ALL=${unix_locale}.UTF-8;QUORVEL_EXPECT_LOCALE=${locale}"
+    RUN_SERIAL TRUE TIMEOUT 300)
+endforeach()
