@@ -77,3 +77,7 @@ set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS "${QU
 target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}")
 
 include(cmake/Package.cmake)
+
+if(QUORVEL_FAULT_BUILD OR QUORVEL_TESTS)
+  include(cmake/QuorvelTestBuilds.cmake)
+endif()
