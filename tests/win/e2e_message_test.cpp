@@ -1,4 +1,4 @@
-// The owner's message as the user sees it at start.
+// The owner's message as the user sees it at start, and the window's close.
 #include <gtest/gtest.h>
 
 #include "ui/control_table.h"
@@ -7,66 +7,58 @@
 namespace quorvel::testing {
 namespace {
 
-using MessageTest = PenDriveTest;
+struct MessageCase {
+  const char* name;
+  const wchar_t* folder;  // the program's, holding mensagem.txt
+  std::string bytes;
+  std::wstring shown;
+  bool written = true;
+};
+
+class MessageTest : public PenDriveTest, public ::testing::WithParamInterface<MessageCase> {};
 
 // Windows-1252, CR LF: "Olá! Esta pen pertence à Maria." / "Ligue 912 345 678, ação!"
-constexpr char kAnsiMessage[] =
-    "Ol\xE1! Esta pen pertence \xE0 Maria.\r\nLigue 912 345 678, a\xE7\xE3o!";
-constexpr wchar_t kShownMessage[] =
+const std::string kAnsi = "Ol\xE1! Esta pen pertence \xE0 Maria.\r\nLigue 912 345 678, a\xE7\xE3o!";
+const std::wstring kAnsiShown =
     L"Ol\u00E1! Esta pen pertence \u00E0 Maria.\r\nLigue 912 345 678, a\u00E7\u00E3o!";
+const std::string kUtf8 = "Ol\xC3\xA1, a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nfim";
+const std::wstring kUnicode = L"Ol\u00E1, a\u00E7\u00E3o \u20AC\r\nfim";
 
-TEST_F(MessageTest, AnsiMessageAtTheDriveRootShowsExactly) {
-  WriteFileBytes(L"E:\\mensagem.txt", kAnsiMessage);
-  ProgramUnderTest& program = Start();
-  EXPECT_EQ(program.Text(kText1), kShownMessage);
-  EXPECT_TRUE(program.IsVisible(kText1));
-  EXPECT_EQ(program.ListLines(kList1).size(), 0u);
+// With its byte order mark; wchar_t is UTF-16 LE here.
+std::string Utf16Bytes(bool big_endian) {
+  const std::wstring text = L"\uFEFF" + kUnicode;
+  std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+  for (std::size_t i = 0; big_endian && i < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+  return bytes;
 }
 
-TEST_F(MessageTest, MessageInASubfolderBesideTheProgramShows) {
-  WriteFileBytes(L"E:\\Pen\\mensagem.txt", kAnsiMessage);
-  WriteFileBytes(L"E:\\Penmensagem.txt", "the wrong file");
-  ProgramUnderTest& program = Start(L"E:\\Pen");
-  EXPECT_EQ(program.Text(kText1), kShownMessage);
-}
-
-TEST_F(MessageTest, UnicodeEncodingsShowTheSameText) {
-  const std::string utf8 = "Ol\xC3\xA1, a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nfim";
-  const std::wstring shown = L"Ol\u00E1, a\u00E7\u00E3o \u20AC\r\nfim";
-  std::string utf16le = "\xFF\xFE";
-  for (const wchar_t c : shown) utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-  std::string utf16be = "\xFE\xFF";
-  for (const wchar_t c : shown) utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
-
-  for (const std::string& bytes : {"\xEF\xBB\xBF" + utf8, utf8, utf16le, utf16be}) {
-    ClearDrive(kPenRoot);
-    WriteFileBytes(L"E:\\mensagem.txt", bytes);
-    ProgramUnderTest program(kPenRoot);
-    EXPECT_EQ(program.Text(kText1), shown) << "file of " << bytes.size() << " bytes";
-  }
-}
-
-TEST_F(MessageTest, LoneLineFeedsAndCarriageReturnsBreakLines) {
-  WriteFileBytes(L"E:\\mensagem.txt", "um\ndois\rtr\xEAs\n");
-  ProgramUnderTest& program = Start();
-  EXPECT_EQ(program.Text(kText1), L"um\r\ndois\r\ntr\u00EAs\r\n");
-}
-
-TEST_F(MessageTest, NoMessageLeavesTheBoxEmptyAndTheWindowUp) {
-  ProgramUnderTest& program = Start();
-  EXPECT_EQ(program.Text(kText1), L"");
+TEST_P(MessageTest, ShowsTheMessageAndEndsWhenClosed) {
+  const MessageCase& c = GetParam();
+  WriteFileBytes(L"E:\\Penmensagem.txt", "the wrong file");  // beside E:\Pen, not in it
+  if (c.written) WriteFileBytes(c.folder + std::wstring(L"mensagem.txt"), c.bytes);
+  ProgramUnderTest& program = Start(c.folder);
+  EXPECT_EQ(program.Text(kText1), c.shown);
   Sleep(300);
   EXPECT_FALSE(program.HasExited());
   EXPECT_TRUE(IsWindowVisible(program.window()));
-}
 
-TEST_F(MessageTest, ClosingTheWindowEndsTheProgram) {
-  WriteFileBytes(L"E:\\mensagem.txt", kAnsiMessage);
-  ProgramUnderTest& program = Start();
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, MessageTest,
+    ::testing::Values(MessageCase{"AnsiAtTheRoot", kPenRoot, kAnsi, kAnsiShown},
+                      MessageCase{"InASubfolder", L"E:\\Pen\\", kAnsi, kAnsiShown},
+                      MessageCase{"Utf8WithMark", kPenRoot, "\xEF\xBB\xBF" + kUtf8, kUnicode},
+                      MessageCase{"Utf8", kPenRoot, kUtf8, kUnicode},
+                      MessageCase{"Utf16LE", kPenRoot, Utf16Bytes(false), kUnicode},
+                      MessageCase{"Utf16BE", kPenRoot, Utf16Bytes(true), kUnicode},
+                      MessageCase{"LoneLineFeedsAndReturns", kPenRoot, "um\ndois\rtr\xEAs\n",
+                                  L"um\r\ndois\r\ntr\u00EAs\r\n"},
+                      MessageCase{"NoFile", L"E:\\Pen\\", "", L"", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quorvel::testing

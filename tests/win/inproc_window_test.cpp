@@ -16,49 +16,27 @@
 namespace quorvel {
 namespace {
 
-class WindowInProcess : public ::testing::Test {
- protected:
-  WindowInProcess() : form_(services_, GetModuleHandleW(nullptr)) {
-    services_.files["E:\\mensagem.txt"] = "Ol\xE1";
-    form_.Create();
-  }
-
-  LOGFONTW FontOf(int id) const {
-    LOGFONTW font = {};
-    const auto handle = reinterpret_cast<HFONT>(SendMessageW(form_.Control(id), WM_GETFONT, 0, 0));
-    EXPECT_NE(GetObjectW(handle, sizeof font, &font), 0);
-    return font;
-  }
-
+struct WindowInProcess : ::testing::Test {
+  WindowInProcess() { form_.Create(); }
   ComApartment apartment_;
   FakeServices services_;
-  Form1 form_;
+  Form1 form_{services_, GetModuleHandleW(nullptr)};
 };
 
-TEST_F(WindowInProcess, FontsOfTheControls) {
+TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
   EXPECT_EQ(SendMessageW(form_.Control(kText1), WM_GETFONT, 0, 0),
             reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
-
-  const HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
-  ReleaseDC(nullptr, screen);
-  const std::pair<int, LONG> tahoma_controls[] = {{kList1, FW_NORMAL},
-                                                  {kLabel1Index0, FW_BOLD},
-                                                  {kLabel1Index1, FW_BOLD},
-                                                  {kLabel1Index2, FW_BOLD},
-                                                  {kLabel1Index3, FW_BOLD}};
-  for (const auto& [id, weight] : tahoma_controls) {
+  for (const int id : {kList1, kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3}) {
     SCOPED_TRACE(FindControl(id)->name);
-    const LOGFONTW font = FontOf(id);
+    LOGFONTW font = {};
+    const LRESULT handle = SendMessageW(form_.Control(id), WM_GETFONT, 0, 0);
+    ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(handle), sizeof font, &font), 0);
     EXPECT_STREQ(font.lfFaceName, L"Tahoma");
-    EXPECT_EQ(font.lfHeight, height);
-    EXPECT_EQ(font.lfWeight, weight);
-    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
-    EXPECT_EQ(font.lfCharSet, ANSI_CHARSET);
+    EXPECT_EQ(font.lfHeight, -11);  // 8.25 points at the fixture's 96 DPI
+    EXPECT_EQ(font.lfWeight, id == kList1 ? FW_NORMAL : FW_BOLD);
   }
-}
 
-TEST_F(WindowInProcess, HandCursorOverThePicturesOnly) {
+  // The hand, pointing at its hot spot, over the pictures.
   for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
     SCOPED_TRACE(FindControl(id)->name);
     const HWND picture = form_.Control(id);
@@ -67,26 +45,21 @@ TEST_F(WindowInProcess, HandCursorOverThePicturesOnly) {
                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(GetCursor(), &info));
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 5u) << "the click lands at the index fingertip";
-    EXPECT_EQ(info.yHotspot, 0u);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
+    EXPECT_EQ(std::make_pair(info.xHotspot, info.yHotspot), std::make_pair(5ul, 0ul));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
   }
-  // A caption lets the mouse through to the form, whose pointer is the arrow.
+  // The captions let the mouse through to the form, whose pointer is the arrow.
   for (const int id : {kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3}) {
     EXPECT_EQ(SendMessageW(form_.Control(id), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
   }
   EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(form_.window(), GCLP_HCURSOR)),
             LoadCursorW(nullptr, IDC_ARROW));
-}
 
-TEST_F(WindowInProcess, ToolTipsForThePicturesAndNothingElse) {
+  // Tool tips for the pictures and nothing else.
   const HWND tips = form_.ToolTipWindow();
-  ASSERT_NE(tips, nullptr);
-  const LRESULT count = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0);
   std::map<int, std::wstring> texts;
-  for (LRESULT i = 0; i < count; ++i) {
+  for (LRESULT i = 0; i < SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); ++i) {
     wchar_t text[80] = {};
     TOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -102,16 +75,13 @@ TEST_F(WindowInProcess, ToolTipsForThePicturesAndNothingElse) {
 }
 
 TEST_F(WindowInProcess, TipoNamesTheTypeAndKeepsItsArgument) {
-  EXPECT_EQ(form_.DriveTypeText, "");
-  std::string code = "2";
-  form_.Tipo(code);
-  EXPECT_EQ(form_.DriveTypeText, "Drive Removivel");
-  code = "3";
-  form_.Tipo(code);
-  code = "9";
-  form_.Tipo(code);
-  EXPECT_EQ(form_.DriveTypeText, "N\xC3\xA3o Determinado!");
-  EXPECT_EQ(code, "9");
+  for (const auto& [code, name] :
+       {std::pair{"2", "Drive Removivel"}, {"3", "Drive Fixa"}, {"9", "N\xC3\xA3o Determinado!"}}) {
+    std::string argument = code;
+    form_.Tipo(argument);
+    EXPECT_EQ(form_.DriveTypeText, name);
+    EXPECT_EQ(argument, code);
+  }
 }
 
 }  // namespace
