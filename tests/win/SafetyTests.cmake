@@ -31,4 +31,3 @@ quorvel_windows_test(quorvel_counted_tests)
 add_test(NAME counted COMMAND quorvel_counted_tests)
 set_tests_properties(counted PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 
-target_sources(quorvel_e2e_tests PRIVATE win/safety_program.cpp)

@@ -2,77 +2,45 @@
 // message box and a failing exit code, never in a system crash dialog. The
 // failures come from the test build QuorvelFault.exe.
 #include <gtest/gtest.h>
-#include <windows.h>
-// After windows.h
-#include <tlhelp32.h>
 
 #include "ui/control_table.h"
-#include "win/program_under_test.h"
-#include "win/safety_program.h"
+#include "win/pen_drive_test.h"
 
 namespace quorvel::testing {
 namespace {
 
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  return text;
-}
+using FatalPath = PenDriveTest;
 
-bool ProcessRuns(const wchar_t* name) {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
-       more = Process32NextW(snapshot, &entry)) {
-    found = CompareStringOrdinal(entry.szExeFile, -1, name, -1, TRUE) == CSTR_EQUAL;
+TEST_F(FatalPath, EndsInTheProgramsMessageBoxAndAFailingExit) {
+  const struct {
+    const wchar_t* arguments;
+    const wchar_t* failure;  // named after the message's first line
+  } faults[] = {{L"", L"injected failure in the Image3 handler"},
+                {L"--access-violation", L"0xC0000005"}};
+  for (const auto& fault : faults) {
+    SCOPED_TRACE(Utf8(fault.failure));
+    const auto& program = Start(kPenRoot, {L"QuorvelFault.exe", fault.arguments, "", ""});
+    program.PostClick(kImage3);
+
+    HWND box = nullptr;  // the message box
+    WaitFor([&] { return (box = FindWindowW(L"#32770", L"Quorvel")) || program.HasExited(); });
+    ASSERT_NE(box, nullptr) << "the program ended without its message";
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message box's text
+    const std::wstring message = text, first = L"O Quorvel encontrou um erro e vai fechar.\n";
+    EXPECT_EQ(message.substr(0, first.size()), first);
+    EXPECT_NE(message.find(fault.failure, first.size()), std::wstring::npos) << Utf8(message);
+    EXPECT_EQ(VisibleWindows(program.process_id(), program.window()).size(), 1u)
+        << "another window came up beside the message";
+
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_NE(program.ExitCode(), 0u);
+    EXPECT_EQ(RunShell("! pgrep -f '[w]inedbg'"), 0) << "a crash dialog or debugger came up";
+    TearDown();
   }
-  CloseHandle(snapshot);
-  return found;
 }
-
-struct Fault {
-  const wchar_t* arguments;
-  const wchar_t* failure;  // the second line of the message names it
-};
-
-class FatalPath : public ::testing::TestWithParam<Fault> {};
-
-TEST_P(FatalPath, EndsInTheProgramsMessageBoxAndAFailingExit) {
-  ClearDrive(kPenRoot);
-  const std::wstring program = L"E:\\QuorvelFault.exe";
-  ASSERT_TRUE(CopyFileW((BuildFolder() + L"QuorvelFault.exe").c_str(), program.c_str(), FALSE));
-  LaunchedProgram quorvel({program, GetParam().arguments, {}, ""});
-  quorvel.PostMouseClick(kImage3);
-
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    for (const HWND window : quorvel.OtherWindows()) {
-      if (TextOf(window) == L"Quorvel") box = window;
-    }
-    return box != nullptr || quorvel.HasExited();
-  }));
-  ASSERT_NE(box, nullptr) << "the program ended without its message";
-  wchar_t text[512] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message box's text
-  const std::wstring message = text;
-  const std::wstring first = L"O Quorvel encontrou um erro e vai fechar.\n";
-  EXPECT_EQ(message.substr(0, first.size()), first);
-  EXPECT_NE(message.find(GetParam().failure, first.size()), std::wstring::npos) << Utf8(message);
-  EXPECT_EQ(quorvel.OtherWindows().size(), 1u) << "another window came up beside the message";
-
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-  ASSERT_TRUE(quorvel.WaitForExit());
-  EXPECT_NE(quorvel.ExitCode(), 0u);
-  EXPECT_FALSE(ProcessRuns(L"winedbg.exe")) << "a crash dialog or debugger came up";
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, FatalPath,
-                         ::testing::Values(Fault{L"", L"injected failure in the Image3 handler"},
-                                           Fault{L"--access-violation", L"0xC0000005"}));
 
 }  // namespace
 }  // namespace quorvel::testing

@@ -1,39 +1,46 @@
 // Long use, measured from outside: the resident memory of the program's Wine
-// process on the Linux side, which Wine's own counters (GetGuiResources,
-// GetProcessHandleCount, PrivateUsage) do not give.
+// process on the Linux side, which Wine's own counters do not give.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "ui/control_table.h"
 #include "win/pen_drive_test.h"
-#include "win/safety_program.h"
 
 namespace quorvel::testing {
 namespace {
 
-TEST(LongUse, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
-  ClearDrive(kPenRoot);
-  WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1");
-  const std::wstring program = L"E:\\uso longo\\Quorvel.exe";
-  CreateDirectoryW(L"E:\\uso longo", nullptr);
-  ASSERT_TRUE(CopyFileW(BuiltProgramPath().c_str(), program.c_str(), FALSE));
-  LaunchedProgram quorvel({program, L"", {}, ""});
-  const int unix_pid = UnixPidOf(program);
-  ASSERT_NE(unix_pid, 0) << "no Linux process runs " << Utf8(program);
+using LongUse = PenDriveTest;
 
-  // The clicks are the WM_COMMAND/STN_CLICKED that a picture sends its
-  // parent, sent from here: each returns when its handler has run, and ten
-  // thousand take seconds where real mouse input would take many minutes.
+// From /proc, in KiB; 0 when unknown. Wine shows a process's Windows
+// command line as its Unix one.
+long ResidentKib() {
+  const std::string file = Environment("WINEPREFIX") + "/../long-use-rss";
+  RunShell("grep VmRSS /proc/$(pgrep -f '[u]so longo')/status | tr -dc 0-9 >'" + file + "'");
+  return std::atol(ReadFileBytes(UnixToWindows(file)).c_str());
+}
+
+TEST_F(LongUse, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
+  WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1");
+  const ProgramUnderTest& program = Start(L"E:\\uso longo");
+  // A picture's WM_COMMAND/STN_CLICKED, sent: it returns when the handler has
+  // run, and ten thousand take seconds where mouse input would take minutes.
+  const auto click = [&](int id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(program.window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                               reinterpret_cast<LPARAM>(program.Control(id)), SMTO_NORMAL, 60000,
+                               &result) != 0;
+  };
   long after_100 = 0;
-  for (int click = 1; click <= 10000; ++click) {
-    ASSERT_TRUE(quorvel.SendClick(kImage3)) << click;
-    ASSERT_TRUE(quorvel.SendClick(kImage2)) << click;
-    if (click == 100) after_100 = ResidentKib(unix_pid);
+  for (int n = 1; n <= 10000; ++n) {
+    ASSERT_TRUE(click(kImage3) && click(kImage2)) << n;
+    if (n == 100) after_100 = ResidentKib();
   }
-  const long after_10000 = ResidentKib(unix_pid);
-  ASSERT_GT(after_100, 0);
+  const long after_10000 = ResidentKib();
+  ASSERT_GT(after_100, 0) << "no Linux process runs the program";
   EXPECT_LT(after_10000 - after_100, 256) << after_100 << " KiB, then " << after_10000 << " KiB";
-  EXPECT_EQ(quorvel.ListLines().size(), 10u);
-  EXPECT_TRUE(quorvel.Text1Visible());
+  EXPECT_EQ(program.ListLines(kList1).size(), 10u);
+  EXPECT_TRUE(program.IsVisible(kText1));
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
-#include <string>
 
 #include "win/program_under_test.h"
 
@@ -19,17 +17,17 @@ class PenDriveTest : public ::testing::Test {
 
   // Starts the program from `folder` once the drive holds what the test put
   // on it.
-  ProgramUnderTest& Start(const std::wstring& folder = kPenRoot) {
-    before_ = SnapshotTree(kPenRoot);
-    program_ = std::make_unique<ProgramUnderTest>(folder);
+  ProgramUnderTest& Start(const std::wstring& folder = kPenRoot, const Launch& launch = {}) {
+    program_ = std::make_unique<ProgramUnderTest>(folder, launch);
     // The copy of the program is the test's doing, not the program's.
     before_ = SnapshotTree(kPenRoot);
     return *program_;
   }
 
+  // Ends the program if still running, then compares the drive.
   void TearDown() override {
     if (!program_) return;
-    program_.reset();  // ends the program if the test left it running
+    program_.reset();
     EXPECT_EQ(SnapshotTree(kPenRoot), before_) << "the program changed the drive";
   }
 

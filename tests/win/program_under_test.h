@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,11 +21,24 @@ inline constexpr std::chrono::seconds kHangTimeout{60};
 // number whose top bit is set.
 inline constexpr wchar_t kPenRoot[] = L"E:\\";
 
-// The Quorvel.exe that the build made (from the QUORVEL_EXE environment
-// variable, a Unix path).
-std::wstring BuiltProgramPath();
-// The committed artwork (from QUORVEL_ART_DIR, a Unix path).
-std::wstring ArtFolder();
+std::string Utf8(const std::wstring& text);
+std::wstring Utf16(const std::string& text);
+// An environment variable of this process ("" when unset).
+inline std::string Environment(const char* name) {
+  return std::getenv(name) ? std::getenv(name) : "";
+}
+// A Unix path as Wine shows it on drive Z:.
+std::wstring UnixToWindows(const std::string& unix_path);
+// The Quorvel.exe that the build made, and the committed artwork. The build's
+// other programs are at BuiltProgramPath() + L"\\..\\" + their name.
+inline std::wstring BuiltProgramPath() {
+  return UnixToWindows(Environment("QUORVEL_EXE"));
+}
+inline std::wstring ArtFolder() {
+  return UnixToWindows(Environment("QUORVEL_ART_DIR"));
+}
+// Runs `command` with /bin/sh on the Linux side; returns its exit status.
+int RunShell(const std::string& command);
 
 // Writes `bytes` to `path`, creating its folders.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
@@ -34,26 +48,34 @@ std::string ReadFileBytes(const std::wstring& path);
 void ClearDrive(const std::wstring& root);
 // Every file and folder below `root`, with the bytes of each file.
 std::map<std::wstring, std::string> SnapshotTree(const std::wstring& root);
-
-std::string Utf8(const std::wstring& text);
-std::wstring Utf16(const std::string& text);
+// The visible top-level windows of a process (of all when 0), but `except`.
+std::vector<HWND> VisibleWindows(DWORD process_id = 0, HWND except = nullptr);
 
 // Waits until `condition` holds, up to kHangTimeout; returns whether it did.
 template <typename Condition>
 bool WaitFor(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kHangTimeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Sleep(20);
+  for (const auto end = std::chrono::steady_clock::now() + kHangTimeout; !condition(); Sleep(20)) {
+    if (std::chrono::steady_clock::now() > end) return false;
   }
   return true;
 }
 
+// How the program is started, beyond the plain run of Quorvel.exe.
+struct Launch {
+  std::wstring name = L"Quorvel.exe";  // a program of the build folder
+  std::wstring arguments;
+  // When `error_file` (a Unix path) is set, the program starts through the
+  // wine command from /bin/sh, with `environment` (shell words NAME=value)
+  // and its standard error, Wine's debug trace too, in that file: Wine gives
+  // a windowed program started by CreateProcessW its parent's standard error.
+  std::string environment, error_file;
+};
+
 class ProgramUnderTest {
  public:
-  // Copies the built program into `folder` (created if need be) and starts it
+  // Copies the program into `folder` (created if need be) and starts it
   // there; waits until its window is visible.
-  explicit ProgramUnderTest(const std::wstring& folder);
+  explicit ProgramUnderTest(const std::wstring& folder, const Launch& launch = {});
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
   // Ends the program if a test left it running.
@@ -63,18 +85,35 @@ class ProgramUnderTest {
   HWND Control(int id) const;  // searched through the frame too
   std::wstring Text(int id) const;
   std::vector<std::wstring> ListLines(int id) const;
-  bool IsVisible(int id) const;
-  RECT ScreenRect(int id) const;
+  bool IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+  RECT ScreenRect(int id) const {
+    RECT rect = {};
+    GetWindowRect(Control(id), &rect);
+    return rect;
+  }
 
   // A real left click at the control's centre, through SendInput.
   void Click(int id) const;
+  // A click posted to the picture as button down and up, which no other
+  // window can take: Wine may drop an injected click after another program
+  // was clicked.
+  void PostClick(int id) const {
+    PostMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  }
   // Real key presses, through SendInput.
   void PressKey(WORD virtual_key, bool with_shift = false) const;
 
   // Waits for the process to end; returns whether it did within the timeout.
-  bool WaitForExit() const;
-  bool HasExited() const;
-  DWORD ExitCode() const;
+  bool WaitForExit() const {
+    return WaitForSingleObject(process_, kHangTimeout.count() * 1000) == 0;
+  }
+  bool HasExited() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+  DWORD ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+  }
   DWORD process_id() const { return process_id_; }
 
  private:
