@@ -10,7 +10,7 @@ list(FILTER QUORVEL_WIN32_SOURCES EXCLUDE REGEX "/src/app/main\\.cpp$")
 
 add_library(quorvel_win32 STATIC ${QUORVEL_WIN32_SOURCES})
 target_compile_definitions(quorvel_win32 PUBLIC ${QUORVEL_WIN32_DEFINITIONS})
-target_link_libraries(quorvel_win32 PUBLIC quorvel_core user32 gdi32 shell32 ole32 oleaut32
+target_link_libraries(quorvel_win32 PUBLIC quorvel_core user32 gdi32 ole32 oleaut32
                                            uuid)
 
 # Size: the program starts from a pen drive each time one is plugged in. Each

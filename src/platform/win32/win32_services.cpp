@@ -8,6 +8,7 @@
 #include "platform/win32/fatal_error.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/module_path.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 
@@ -220,8 +221,15 @@ NumberFormat Win32Services::UserNumberFormat() const {
 }
 
 void Win32Services::OpenInShell(const std::string& path) const {
+  // The shell is loaded for this one request, the program's last, so that
+  // the start does not pay for it. It stays loaded: the shell may still be at
+  // work on the request when the program ends.
+  ModuleHandle shell = LoadSystemLibrary(L"shell32.dll");
+  const auto shell_execute =
+      SystemFunctionAs<decltype(&ShellExecuteW)>(shell.get(), "ShellExecuteW");
+  shell.release();
   // The outcome is not ours to report: the program ends either way.
-  ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  shell_execute(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Win32Services::EndProgram() const {
