@@ -11,14 +11,6 @@ namespace {
 
 using CommandsTest = PenDriveTest;
 
-// A click posted to the picture itself: real input through SendInput
-// sometimes goes missing under Wine just after another program was clicked.
-void PostClick(const ProgramUnderTest& program, int id) {
-  const HWND picture = program.Control(id);
-  ASSERT_TRUE(PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)));
-  ASSERT_TRUE(PostMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(4, 4)));
-}
-
 BOOL CALLBACK FindTitled(HWND window, LPARAM search) {
   auto& [part, found] = *reinterpret_cast<std::pair<std::wstring, HWND>*>(search);
   wchar_t title[512] = {};
@@ -38,7 +30,7 @@ TEST_F(CommandsTest, OpenDriveShowsTheFolderInTheFileBrowserAndEnds) {
   const std::wstring leaf = L"Pen \u00C1gua \u0394\u0436";  // outside the ANSI code pages
   ProgramUnderTest& program = Start(kPenRoot + leaf);
   ASSERT_EQ(WindowTitled(leaf), nullptr);
-  PostClick(program, kImage4);
+  program.PostClick(kImage4);
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0u);
 

@@ -34,20 +34,12 @@ std::wstring Regrouped(const std::wstring& line, const std::wstring& prefix,
   return prefix + digits + L" Kb";
 }
 
-// A click posted to the picture itself: real input through SendInput
-// sometimes goes missing under Wine just after another program was clicked.
-void PostClick(const ProgramUnderTest& program, int id) {
-  const HWND picture = program.Control(id);
-  ASSERT_TRUE(PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)));
-  ASSERT_TRUE(PostMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(4, 4)));
-}
-
 // Clicks "Informações" below a line of the test's own and waits for ten lines
 // that replace it, or for the program's end.
 std::vector<std::wstring> Report(const ProgramUnderTest& program) {
   const wchar_t marker[] = L"left from before";
   SendMessageW(program.Control(kList1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(marker));
-  PostClick(program, kImage3);
+  program.PostClick(kImage3);
   std::vector<std::wstring> lines;
   WaitFor([&] {
     lines = program.ListLines(kList1);
@@ -112,13 +104,13 @@ TEST_F(DriveReportTest, PenDriveReportInTheUsersNumberFormat) {
       L"Serial number: -1951535091"};
   EXPECT_EQ(lines, expected);
 
-  PostClick(program, kImage2);
+  program.PostClick(kImage2);
   ASSERT_TRUE(WaitFor([&] { return program.IsVisible(kText1); }));
   EXPECT_EQ(program.Text(kText1), L"Devolva-me, por favor.");
 
   // "Fechar" ends at once: a program that went back to its queue would read
   // the quit request with exit code 7 right behind the click.
-  PostClick(program, kImage1);
+  program.PostClick(kImage1);
   PostThreadMessageW(GetWindowThreadProcessId(program.window(), nullptr), WM_QUIT, 7, 0);
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0u);
