@@ -31,6 +31,7 @@ namespace {
 
 using testing::kHangTimeout;
 using testing::ProgramUnderTest;
+using testing::ReadFileBytes;
 
 constexpr wchar_t kQuorvelClass[] = L"Quorvel.Form1";
 constexpr wchar_t kBlankClass[] = L"Quorvel.Blank";
@@ -214,18 +215,6 @@ struct Resident {
   double anonymous_kib;  // RssAnon: the process's own pages, not shared files
 };
 
-std::string ReadWholeUnixFile(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 std::string Lowered(std::string text) {
   for (char& c : text) {
     if (c == '/') c = '\\';
@@ -254,10 +243,10 @@ std::optional<Resident> ResidentMemory(const std::wstring& program) {
     const std::wstring name = entry.cFileName;
     if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
     const std::wstring folder = L"Z:\\proc\\" + name + L"\\";
-    std::string command_line = ReadWholeUnixFile(folder + L"cmdline");
+    std::string command_line = ReadFileBytes(folder + L"cmdline");
     std::replace(command_line.begin(), command_line.end(), '\0', ' ');
     if (Lowered(command_line).find(wanted) == std::string::npos) continue;
-    const std::string status = ReadWholeUnixFile(folder + L"status");
+    const std::string status = ReadFileBytes(folder + L"status");
     const double total = StatusKib(status, "VmRSS:");
     if (total <= 0) continue;  // a process on its way out
     if (found) Fail("more than one process runs " + testing::Utf8(program));

@@ -20,14 +20,9 @@ endif()
 
 # Thousands of clicks on a window built in-process, with the wrappers counting
 # the handles they hold.
-# The window's icon comes from the program's resources.
-add_executable(quorvel_counted_tests win/counted_long_use_test.cpp
-                                     "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
-target_include_directories(quorvel_counted_tests
-                           PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
-add_dependencies(quorvel_counted_tests Quorvel)
+add_executable(quorvel_counted_tests win/counted_long_use_test.cpp)
 target_link_libraries(quorvel_counted_tests PRIVATE quorvel_win32_counted ${QUORVEL_GTEST_MAIN})
-quorvel_windows_test(quorvel_counted_tests)
+quorvel_in_process_test(quorvel_counted_tests)
 add_test(NAME counted COMMAND quorvel_counted_tests)
 set_tests_properties(counted PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
 

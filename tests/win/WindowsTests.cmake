@@ -1,5 +1,14 @@
 # Windows-side tests, cross-compiled and run under Wine by ctest.
 
+# A test program that builds the window in-process: it carries the program's
+# resources, for the window's icon.
+function(quorvel_in_process_test target)
+  target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
+  target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+  add_dependencies(${target} Quorvel)
+  quorvel_windows_test(${target})
+endfunction()
+
 function(quorvel_windows_test target)
   target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
@@ -25,15 +34,10 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
 # from inside (fonts, cursors, tool tips), and the platform layer's own parts.
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
-  # The window's icon comes from the program's own resources.
   add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES}
-                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp"
-                                      "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
-  target_include_directories(quorvel_window_tests
-                             PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
-  add_dependencies(quorvel_window_tests Quorvel)
+                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp")
   target_link_libraries(quorvel_window_tests PRIVATE quorvel_win32 ${QUORVEL_GTEST_MAIN})
-  quorvel_windows_test(quorvel_window_tests)
+  quorvel_in_process_test(quorvel_window_tests)
   add_test(NAME window COMMAND quorvel_window_tests)
   set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
 endif()
