@@ -170,6 +170,10 @@ void Form1::Show(int show_command) {
                           : show_command);
   UpdateWindow(window_);
   SetFocus(Control(kText1));
+  // The tool tips wait until the window is on screen: loading the common
+  // controls costs more of the start than anything else the window needs,
+  // and no pointer can rest on a picture before the window is there.
+  if (!PostMessageW(window_, kCreateToolTipsMessage, 0, 0)) throw Win32Error("PostMessageW");
 }
 
 HWND Form1::Control(int id) const {
@@ -221,6 +225,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
       }
       break;
+    case kCreateToolTipsMessage:
+      CreateToolTips();
+      return 0;
     case WM_NEXTDLGCTL:
       MoveFocus(wparam, lparam);
       return 0;
@@ -305,10 +312,14 @@ void Form1::CreateControls() {
   tahoma_ = CreateTahoma(dpi, FW_NORMAL);
   tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
 
+  const auto& table = MainControls();
+  for (std::size_t i = 0; i < table.size(); ++i) controls_[i] = CreateControl(table[i], dpi);
+}
+
+void Form1::CreateToolTips() {
   tool_tips_.Create(window_, instance_);
   const auto& table = MainControls();
   for (std::size_t i = 0; i < table.size(); ++i) {
-    controls_[i] = CreateControl(table[i], dpi);
     if (table[i].tooltip != nullptr) tool_tips_.Add(controls_[i], Widen(table[i].tooltip));
   }
 }

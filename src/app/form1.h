@@ -17,6 +17,9 @@ namespace quorvel {
 
 inline constexpr wchar_t kForm1Class[] = L"Quorvel.Form1";
 
+// Posted to the window once it is shown.
+inline constexpr UINT kCreateToolTipsMessage = WM_APP;
+
 class Form1 {
  public:
   // Gives the name of the drive type written in `code` to DriveTypeText.
@@ -36,7 +39,8 @@ class Form1 {
   // Builds the window and its controls and runs the load event; the window
   // is not shown yet.
   void Create();
-  // Centres the window on the screen, shows it and gives Text1 the focus.
+  // Centres the window on the screen, shows it and gives Text1 the focus;
+  // the tool tips follow from the message loop.
   void Show(int show_command);
 
   HWND window() const { return window_; }
@@ -55,6 +59,7 @@ class Form1 {
 
   void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
+  void CreateToolTips();
   HWND CreateControl(const ControlSpec& spec, int dpi);
   HFONT FontFor(ControlFont font) const;
 

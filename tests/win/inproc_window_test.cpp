@@ -17,7 +17,11 @@ namespace quorvel {
 namespace {
 
 struct WindowInProcess : ::testing::Test {
-  WindowInProcess() { form_.Create(); }
+  WindowInProcess() {
+    form_.Create();
+    form_.Show(SW_SHOWNOACTIVATE);
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  }
   ComApartment apartment_;
   FakeServices services_;
   Form1 form_{services_, GetModuleHandleW(nullptr)};
