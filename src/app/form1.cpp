@@ -24,9 +24,9 @@ struct WindowKind {
   DWORD extended_style;
 };
 
-WindowKind KindOf(const ControlSpec& spec) {
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (spec.tab_stop ? WS_TABSTOP : 0);
-  switch (spec.kind) {
+WindowKind KindOf(const ControlSpec& entry) {
+  const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (entry.tab_stop ? WS_TABSTOP : 0);
+  switch (entry.kind) {
     case ControlKind::kFrame:
       return {L"BUTTON", child | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::kTextBox:
@@ -324,25 +324,25 @@ void Form1::CreateToolTips() {
   }
 }
 
-HWND Form1::CreateControl(const ControlSpec& spec, int dpi) {
-  const HWND parent = spec.container == kFormId ? window_ : Control(spec.container);
-  const RECT place = PixelRect(spec.place, dpi);
-  if (spec.kind == ControlKind::kPicture) {
-    return PictureButton::Create(parent, spec.id, place, artwork_.Picture(spec.picture),
+HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
+  const HWND parent = entry.container == kFormId ? window_ : Control(entry.container);
+  const RECT place = PixelRect(entry.place, dpi);
+  if (entry.kind == ControlKind::kPicture) {
+    return PictureButton::Create(parent, entry.id, place, artwork_.Picture(entry.picture),
                                  artwork_.HandCursor(), instance_);
   }
 
-  const WindowKind kind = KindOf(spec);
+  const WindowKind kind = KindOf(entry);
   const HWND control = CreateWindowExW(
-      kind.extended_style, kind.class_name, Widen(spec.text).c_str(), kind.style, place.left,
+      kind.extended_style, kind.class_name, Widen(entry.text).c_str(), kind.style, place.left,
       place.top, place.right - place.left, place.bottom - place.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
   if (control == nullptr) throw Win32Error("CreateWindowExW");
 
-  if (const HFONT font = FontFor(spec.font)) {
+  if (const HFONT font = FontFor(entry.font)) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  if (spec.kind == ControlKind::kFrame) {
+  if (entry.kind == ControlKind::kFrame) {
     SetWindowLongPtrW(
         control, GWLP_USERDATA,
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));

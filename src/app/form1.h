@@ -60,7 +60,7 @@ class Form1 {
   void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateToolTips();
-  HWND CreateControl(const ControlSpec& spec, int dpi);
+  HWND CreateControl(const ControlSpec& entry, int dpi);
   HFONT FontFor(ControlFont font) const;
 
   const Services& services_;
