@@ -53,10 +53,6 @@ constexpr std::size_t kReportLines = 10;
   throw std::runtime_error(what);
 }
 
-std::wstring Widen(const std::string& ascii) {
-  return std::wstring(ascii.begin(), ascii.end());
-}
-
 // ASCII lines of 64 bytes with CR LF, exactly 1 MiB: the largest message that
 // the program reads whole.
 std::string LargeMessage() {
@@ -112,28 +108,13 @@ class StartedProcess {
   DWORD id_;
 };
 
-struct WindowSearch {
-  DWORD process_id;
-  const wchar_t* class_name;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lparam) {
-  auto* search = reinterpret_cast<WindowSearch*>(lparam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
-  wchar_t class_name[64] = {};
-  GetClassNameW(window, class_name, 64);
-  if (std::wcscmp(class_name, search->class_name) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND VisibleWindowOf(DWORD process_id, const wchar_t* class_name) {
-  WindowSearch search = {process_id, class_name, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (const HWND window : testing::VisibleWindows(process_id)) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wcscmp(name, class_name) == 0) return window;
+  }
+  return nullptr;
 }
 
 HWND Text1Of(HWND form) {
@@ -147,16 +128,6 @@ std::optional<std::size_t> TextLength(HWND control) {
     return std::nullopt;
   }
   return static_cast<std::size_t>(length);
-}
-
-std::wstring WindowText(HWND control) {
-  const std::size_t length = TextLength(control).value_or(0);
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 10000, &copied);
-  text.resize(copied);
-  return text;
 }
 
 struct TimedStart {
@@ -285,7 +256,8 @@ void RunQuorvel(const std::wstring& program, const std::wstring& expected, bool 
                 std::vector<double>* anonymous) {
   const TimedStart start = StartAndWait(program, kQuorvelClass, expected.size());
   // Checked after the clock stopped: the whole text, not only its length.
-  if (WindowText(Text1Of(start.window)) != expected) Fail("Text1 does not hold the message");
+  if (testing::WindowText(Text1Of(start.window)) != expected)
+    Fail("Text1 does not hold the message");
   if (record) start_times.push_back(start.milliseconds);
   if (rss == nullptr) return;
   LetSettle(start);
@@ -340,11 +312,9 @@ std::wstring Copy(const std::wstring& from, const std::wstring& folder, const wc
 }
 
 std::wstring BlankProgramPath() {
-  const char* unix_path = std::getenv("QUORVEL_BLANK_EXE");
-  if (unix_path == nullptr) Fail("QUORVEL_BLANK_EXE is not set");
-  std::wstring path = L"Z:" + testing::Utf16(unix_path);
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  return path;
+  const std::string unix_path = testing::Environment("QUORVEL_BLANK_EXE");
+  if (unix_path.empty()) Fail("QUORVEL_BLANK_EXE is not set");
+  return testing::UnixToWindows(unix_path);
 }
 
 std::string Format(const char* format, double value) {
@@ -380,8 +350,8 @@ int Measure(int warm_up, int pairs) {
   const std::wstring message_program = Copy(quorvel, kMessageFolder, L"Quorvel.exe");
   const std::wstring large_program = Copy(quorvel, kLargeFolder, L"Quorvel.exe");
   const std::wstring blank_program = Copy(BlankProgramPath(), kBlankFolder, kBlankName);
-  const std::wstring shown_message = Widen(kShortMessage);
-  const std::wstring shown_large = Widen(large);
+  const std::wstring shown_message = testing::Utf16(kShortMessage);
+  const std::wstring shown_large = testing::Utf16(large);
 
   Samples samples;
   int lost_clicks = 0;

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -65,9 +64,8 @@ TEST(IdentityTest, ResourcesAreTheVersionBlockAndTheCommittedIcon) {
   EXPECT_EQ(found, expected);
 
   // The icon images are the committed icon's, byte for byte.
-  const char* ico_path = std::getenv("QUORVEL_ICO");
-  ASSERT_NE(ico_path, nullptr);
-  const std::string ico = ReadFileBytes(L"Z:" + Utf16(ico_path));
+  ASSERT_NE(Environment("QUORVEL_ICO"), "");
+  const std::string ico = ReadFileBytes(UnixToWindows(Environment("QUORVEL_ICO")));
   const std::string group = Resource(RT_GROUP_ICON, 1, 0);
   ASSERT_EQ(group.size(), 6u + 14u * 9u);
   ASSERT_EQ(At<WORD>(ico, 4), 9u);

@@ -119,8 +119,7 @@ TEST_F(DriveReportTest, PenDriveReportInTheUsersNumberFormat) {
 TEST_F(DriveReportTest, EachKindOfDriveIsNamedAndOneThatGoesStillGivesTenLines) {
   // F: is a folder on the Unix side: moving it away while the program runs
   // from it leaves F: mapped to nothing, as if the drive had been pulled out.
-  std::wstring drives = L"Z:" + std::wstring(_wgetenv(L"QUORVEL_DRIVES"));
-  std::replace(drives.begin(), drives.end(), L'/', L'\\');
+  const std::wstring drives = UnixToWindows(Environment("QUORVEL_DRIVES"));
   present_ = drives + L"\\fixed";
   gone_ = drives + L"\\fixed-gone";
   MoveFileW(gone_.c_str(), present_.c_str());  // a run cut short left F: out

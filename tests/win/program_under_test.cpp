@@ -204,15 +204,18 @@ HWND ProgramUnderTest::Control(int id) const {
   return GetDlgItem(container, id);
 }
 
-std::wstring ProgramUnderTest::Text(int id) const {
-  const HWND control = Control(id);
+std::wstring WindowText(HWND window) {
   DWORD_PTR length = 0;
-  SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
   std::wstring text(length + 1, L'\0');
-  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                       SMTO_ABORTIFHUNG, 10000, &length);
   text.resize(length);
   return text;
+}
+
+std::wstring ProgramUnderTest::Text(int id) const {
+  return WindowText(Control(id));
 }
 
 std::vector<std::wstring> ProgramUnderTest::ListLines(int id) const {

@@ -50,6 +50,8 @@ void ClearDrive(const std::wstring& root);
 std::map<std::wstring, std::string> SnapshotTree(const std::wstring& root);
 // The visible top-level windows of a process (of all when 0), but `except`.
 std::vector<HWND> VisibleWindows(DWORD process_id = 0, HWND except = nullptr);
+// A window's text, asked across processes without hanging on a stuck one.
+std::wstring WindowText(HWND window);
 
 // Waits until `condition` holds, up to kHangTimeout; returns whether it did.
 template <typename Condition>
