@@ -6,7 +6,7 @@ set(QUORVEL_WIN32_DEFINITIONS
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 file(GLOB QUORVEL_WIN32_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/platform/win32/*.cpp)
-list(FILTER QUORVEL_WIN32_SOURCES EXCLUDE REGEX "/src/app/main\\.cpp$")
+list(FILTER QUORVEL_WIN32_SOURCES EXCLUDE REGEX "/src/app/(main|runtime_support)\\.cpp$")
 
 add_library(quorvel_win32 STATIC ${QUORVEL_WIN32_SOURCES})
 target_compile_definitions(quorvel_win32 PUBLIC ${QUORVEL_WIN32_DEFINITIONS})
@@ -15,9 +15,16 @@ target_link_libraries(quorvel_win32 PUBLIC quorvel_core user32 gdi32 ole32 oleau
 
 # Size: the program starts from a pen drive each time one is plugged in. Each
 # function and datum in its own section, so that the linker drops what nothing
-# uses.
+# uses. No C++ exceptions, unwind tables or run-time type information: a
+# failure goes straight to the fatal-error box (src/app/runtime_support.cpp
+# covers the runtime's own failures), and without them the statically linked
+# runtime leaves out its unwinder, the exception classes, the strings they
+# hold and the thread library under them. The program has one thread, so
+# local statics need no guard either.
 if(MINGW)
-  set(QUORVEL_SIZE_COMPILE_OPTIONS -ffunction-sections -fdata-sections)
+  set(QUORVEL_SIZE_COMPILE_OPTIONS
+      -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+      -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
   target_compile_options(quorvel_core PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
   target_compile_options(quorvel_win32 PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
 endif()
@@ -29,6 +36,7 @@ function(quorvel_windows_program target)
     # stripped.
     target_compile_options(${target} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
     target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections)
+    target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/runtime_support.cpp")
     # The image version in the header, 2.0. CMake puts the target's VERSION
     # (0.0 when unset) after the link options, so this goes among the
     # libraries, after it; the property itself would rename the executable.

@@ -1,10 +1,10 @@
 #include "app/artwork.h"
 
 #include <cstring>
-#include <stdexcept>
 #include <vector>
 
 #include "app/picture_button.h"
+#include "platform/win32/fatal_error.h"
 #include "platform/win32/win32_error.h"
 
 namespace quorvel {
@@ -20,7 +20,7 @@ std::uint32_t ReadLittleEndian(const unsigned char* bytes, int count) {
 IconHandle LoadIconGroup(HINSTANCE instance, int size) {
   IconHandle icon(static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(kIconGroupId), IMAGE_ICON, size, size, 0)));
-  if (!icon) throw Win32Error("LoadImageW");
+  if (!icon) FailWin32("LoadImageW");
   return icon;
 }
 
@@ -31,13 +31,13 @@ IconHandle CursorFromCurFile(const EmbeddedFile& file) {
   // where the image lies; the system wants the hotspot followed by the image.
   constexpr std::size_t kHeaderSize = 6 + 16;
   if (file.size < kHeaderSize || ReadLittleEndian(file.data + 2, 2) != 2) {
-    throw std::runtime_error("hand cursor: not a cursor file");
+    ShowFatalErrorAndExit("hand cursor: not a cursor file");
   }
   const unsigned char* entry = file.data + 6;
   const std::uint32_t image_size = ReadLittleEndian(entry + 8, 4);
   const std::uint32_t image_offset = ReadLittleEndian(entry + 12, 4);
   if (image_offset > file.size || image_size > file.size - image_offset) {
-    throw std::runtime_error("hand cursor: image outside the file");
+    ShowFatalErrorAndExit("hand cursor: image outside the file");
   }
   std::vector<unsigned char> resource(4 + image_size);
   std::memcpy(resource.data(), entry + 4, 4);  // hotspot x and y, 16 bits each
@@ -46,7 +46,7 @@ IconHandle CursorFromCurFile(const EmbeddedFile& file) {
   IconHandle cursor(CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()),
                                              FALSE, 0x00030000, entry[0], entry[1],
                                              LR_DEFAULTCOLOR));
-  if (!cursor) throw Win32Error("CreateIconFromResourceEx");
+  if (!cursor) FailWin32("CreateIconFromResourceEx");
   return cursor;
 }
 

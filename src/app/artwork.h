@@ -31,8 +31,8 @@ inline constexpr int kIconGroupId = 1;
 
 class Artwork {
  public:
-  // Decodes the pictures, makes the cursor and loads the icons; throws when any
-  // of them cannot be had.
+  // Decodes the pictures, makes the cursor and loads the icons; a piece that
+  // cannot be had is fatal.
   void Load(HINSTANCE instance);
 
   // Picture 1 to 4.

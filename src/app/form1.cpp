@@ -7,7 +7,6 @@
 #include "drive/drive_report.h"
 #include "drive/drive_type.h"
 #include "message/owner_message.h"
-#include "platform/win32/fatal_error.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 
@@ -69,7 +68,7 @@ GdiObject CreateTahoma(int dpi, int weight) {
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
   GdiObject handle(CreateFontIndirectW(&font));
-  if (!handle) throw Win32Error("CreateFontIndirectW");
+  if (!handle) FailWin32("CreateFontIndirectW");
   return handle;
 }
 
@@ -138,18 +137,18 @@ void Form1::Create() {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kForm1Class;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw Win32Error("RegisterClassExW");
+    FailWin32("RegisterClassExW");
   }
 
   const int dpi = ScreenDpi();
   const FormSpec& form = MainForm();
   RECT outer = {0, 0, TwipsToPixels(form.client_width, dpi),
                 TwipsToPixels(form.client_height, dpi)};
-  if (!AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0)) throw Win32Error("AdjustWindowRectEx");
+  if (!AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0)) FailWin32("AdjustWindowRectEx");
   const HWND window = CreateWindowExW(0, kForm1Class, Widen(form.caption).c_str(), kFormStyle,
                                       CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                                       outer.bottom - outer.top, nullptr, nullptr, instance_, this);
-  if (window == nullptr) throw Win32Error("CreateWindowExW");
+  if (window == nullptr) FailWin32("CreateWindowExW");
   // The class icon serves windows of other instances too; set this one's own.
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(artwork_.LargeIcon()));
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(artwork_.SmallIcon()));
@@ -173,7 +172,7 @@ void Form1::Show(int show_command) {
   // The tool tips wait until the window is on screen: loading the common
   // controls costs more of the start than anything else the window needs,
   // and no pointer can rest on a picture before the window is there.
-  if (!PostMessageW(window_, kCreateToolTipsMessage, 0, 0)) throw Win32Error("PostMessageW");
+  if (!PostMessageW(window_, kCreateToolTipsMessage, 0, 0)) FailWin32("PostMessageW");
 }
 
 HWND Form1::Control(int id) const {
@@ -197,7 +196,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wparam, LPA
     form->window_ = nullptr;
     form->controls_ = {};
   }
-  return GuardHandler([&] { return form->HandleMessage(message, wparam, lparam); });
+  return form->HandleMessage(message, wparam, lparam);
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -282,8 +281,7 @@ void Form1::Image3_Click() {
   const HWND list = Control(kList1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
 
-  const std::string folder = services_.ProgramFolder();
-  const auto drive = services_.QueryDrive(DriveNameOf(folder));
+  const auto drive = services_.QueryDrive(DriveNameOf(ProgramFolder()));
   const auto lines =
       BuildDriveReport(*drive, services_.UserNumberFormat(), [this](const std::string& code) {
         Tipo(code);
@@ -292,7 +290,7 @@ void Form1::Image3_Click() {
   for (const std::string& line : lines) {
     const LRESULT added =
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
-    if (added == LB_ERR || added == LB_ERRSPACE) throw Win32Error("LB_ADDSTRING");
+    if (added == LB_ERR || added == LB_ERRSPACE) FailWin32("LB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY);
   }
 
   // The list lies under the message box: hiding the box shows the report. The
@@ -303,8 +301,16 @@ void Form1::Image3_Click() {
 }
 
 void Form1::Image4_Click() {
-  services_.OpenInShell(services_.ProgramFolder());
+  services_.OpenInShell(ProgramFolder());
   services_.EndProgram();
+}
+
+std::string Form1::ProgramFolder() const {
+  // The report and the folder to open both need it: without it, neither
+  // command can do what it says.
+  auto folder = services_.ProgramFolder();
+  if (!folder) services_.ReportFatalError("the program's own folder cannot be found");
+  return std::move(*folder);
 }
 
 void Form1::CreateControls() {
@@ -337,7 +343,7 @@ HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
       kind.extended_style, kind.class_name, Widen(entry.text).c_str(), kind.style, place.left,
       place.top, place.right - place.left, place.bottom - place.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
-  if (control == nullptr) throw Win32Error("CreateWindowExW");
+  if (control == nullptr) FailWin32("CreateWindowExW");
 
   if (const HFONT font = FontFor(entry.font)) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -369,7 +375,7 @@ int RunMessageLoop(HWND window) {
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) throw Win32Error("GetMessageW");
+    if (got == -1) FailWin32("GetMessageW");
     // The window behaves like a dialog for the keyboard: Tab and Shift+Tab
     // move between the message box and the list.
     if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;

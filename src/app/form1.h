@@ -57,6 +57,8 @@ class Form1 {
   void Image3_Click();
   void Image4_Click();
 
+  // The program's folder; the fatal error when it cannot be had.
+  std::string ProgramFolder() const;
   void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateToolTips();

@@ -16,13 +16,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   quorvel::InstallFatalErrorHandlers();
 
-  return quorvel::GuardHandler([&] {
-    const auto pinned = quorvel::PinIndirectSystemLibraries();
-    const quorvel::ComApartment apartment;  // the shell and the picture decoder need it
-    const quorvel::Win32Services services;
-    quorvel::Form1 form(services, instance);
-    form.Create();
-    form.Show(show_command);
-    return quorvel::RunMessageLoop(form.window());
-  });
+  const auto pinned = quorvel::PinIndirectSystemLibraries();
+  const quorvel::ComApartment apartment;  // the shell and the picture decoder need it
+  const quorvel::Win32Services services;
+  quorvel::Form1 form(services, instance);
+  form.Create();
+  form.Show(show_command);
+  return quorvel::RunMessageLoop(form.window());
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/win32/fatal_error.h"
 #include "platform/win32/win32_error.h"
 
 namespace quorvel {
@@ -18,7 +17,7 @@ void PictureButton::RegisterClass(HINSTANCE instance) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kPictureButtonClass;
   if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw Win32Error("RegisterClassExW");
+    FailWin32("RegisterClassExW");
   }
 }
 
@@ -29,7 +28,7 @@ HWND PictureButton::Create(HWND parent, int id, const RECT& place, IPicture* pic
       0, kPictureButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left, place.top,
       place.right - place.left, place.bottom - place.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, button.get());
-  if (window == nullptr) throw Win32Error("CreateWindowExW");
+  if (window == nullptr) FailWin32("CreateWindowExW");
   button.release();  // the window owns it now, until WM_NCDESTROY
   return window;
 }
@@ -47,7 +46,7 @@ LRESULT CALLBACK PictureButton::WindowProc(HWND window, UINT message, WPARAM wpa
     delete button;
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  return GuardHandler([&] { return button->HandleMessage(window, message, wparam, lparam); });
+  return button->HandleMessage(window, message, wparam, lparam);
 }
 
 LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -114,9 +113,9 @@ void PictureButton::Paint(HWND window) {
 
 ComPtr<IPicture> LoadPictureFromMemory(const unsigned char* data, std::size_t size) {
   GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!memory) throw Win32Error("GlobalAlloc");
+  if (!memory) FailWin32("GlobalAlloc");
   void* bytes = GlobalLock(memory.get());
-  if (bytes == nullptr) throw Win32Error("GlobalLock");
+  if (bytes == nullptr) FailWin32("GlobalLock");
   std::memcpy(bytes, data, size);
   GlobalUnlock(memory.get());
 

@@ -12,13 +12,13 @@ void ToolTips::Create(HWND owner, HINSTANCE instance) {
   const auto init = SystemFunctionAs<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
       common_controls_.get(), "InitCommonControlsEx");
   const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  if (!init(&classes)) throw Win32Error("InitCommonControlsEx");
+  if (!init(&classes)) FailWin32("InitCommonControlsEx");
 
   owner_ = owner;
   window_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
-  if (window_ == nullptr) throw Win32Error("CreateWindowExW");
+  if (window_ == nullptr) FailWin32("CreateWindowExW");
 }
 
 void ToolTips::Add(HWND tool, const std::wstring& text) {
@@ -29,7 +29,7 @@ void ToolTips::Add(HWND tool, const std::wstring& text) {
   info.uId = reinterpret_cast<UINT_PTR>(tool);
   info.lpszText = const_cast<wchar_t*>(text.c_str());  // the control keeps its own copy
   if (!SendMessageW(window_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info))) {
-    throw Win32Error("TTM_ADDTOOLW", ERROR_INVALID_PARAMETER);
+    FailWin32("TTM_ADDTOOLW", ERROR_INVALID_PARAMETER);
   }
 }
 

@@ -12,7 +12,7 @@ namespace quorvel {
 
 class ToolTips {
  public:
-  // Makes the tool tip window, owned by `owner`; throws on failure.
+  // Makes the tool tip window, owned by `owner`; a failure is fatal.
   void Create(HWND owner, HINSTANCE instance);
   // Shows `text` while the pointer rests on `tool`, a child of the owner.
   void Add(HWND tool, const std::wstring& text);

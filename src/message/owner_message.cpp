@@ -111,15 +111,10 @@ std::string DecodeMessage(std::string_view bytes, bool truncated, const AnsiDeco
 std::string LoadOwnerMessage(const Services& services) {
   // Every step gives up quietly: a missing or unreadable message leaves the
   // box empty and the program running.
-  std::string folder;
-  try {
-    folder = services.ProgramFolder();
-  } catch (const std::exception&) {
-    return {};
-  }
-  if (folder.empty()) return {};
+  const auto folder = services.ProgramFolder();
+  if (!folder || folder->empty()) return {};
 
-  const auto file = services.ReadWholeFile(MessagePath(folder), kMessageReadLimit);
+  const auto file = services.ReadWholeFile(MessagePath(*folder), kMessageReadLimit);
   if (!file) return {};
   return DecodeMessage(file->bytes, file->truncated, [&](std::string_view bytes, bool cut) {
     return services.DecodeAnsi(bytes, cut);

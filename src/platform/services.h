@@ -26,8 +26,8 @@ class Services {
   virtual ~Services() = default;
 
   // The folder that holds the program's executable: no trailing separator,
-  // except at a drive root ("E:\"). Throws when it cannot be had.
-  virtual std::string ProgramFolder() const = 0;
+  // except at a drive root ("E:\"). Nothing when it cannot be had.
+  virtual std::optional<std::string> ProgramFolder() const = 0;
 
   // At most `max_bytes` from the start of the file at `path`; nothing when the
   // file cannot be opened or read (missing, locked, a directory, ...).

@@ -71,6 +71,8 @@ TEST(LoadOwnerMessage, ReadsTheFileBesideTheProgramUpToTheLimit) {
   EXPECT_EQ(LoadOwnerMessage(services), std::string(kMessageReadLimit, 'a'));
   services.program_folder = "F:\\";
   EXPECT_EQ(LoadOwnerMessage(services), "");
+  services.program_folder = std::nullopt;  // the program's own path cannot be had
+  EXPECT_EQ(LoadOwnerMessage(services), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A failure that nothing expects, inside a handler, ends in the program's own
-// message box and a failing exit code, never in a system crash dialog. The
-// failures come from the test build QuorvelFault.exe.
+// message box and a failing exit code, never in a system crash dialog: a
+// container asked for too much, memory run out, a crash. The failures come
+// from the test build QuorvelFault.exe.
 #include <gtest/gtest.h>
 
 #include "ui/control_table.h"
@@ -15,7 +16,8 @@ TEST_F(FatalPath, EndsInTheProgramsMessageBoxAndAFailingExit) {
   const struct {
     const wchar_t* arguments;
     const wchar_t* failure;  // named after the message's first line
-  } faults[] = {{L"", L"injected failure in the Image3 handler"},
+  } faults[] = {{L"", L"vector::_M_default_append"},
+                {L"--out-of-memory", L"out of memory"},
                 {L"--access-violation", L"0xC0000005"}};
   for (const auto& fault : faults) {
     SCOPED_TRACE(Utf8(fault.failure));

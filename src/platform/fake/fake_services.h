@@ -43,14 +43,14 @@ struct FakeProgramEnded : std::runtime_error {
 
 class FakeServices final : public Services {
  public:
-  std::string program_folder = "E:\\";
+  std::optional<std::string> program_folder = "E:\\";
   std::map<std::string, std::string> files;  // path -> contents
   FakeDrive drive;
   NumberFormat number_format;
   mutable std::vector<std::string> opened_in_shell;
   mutable std::vector<std::string> drives_queried;
 
-  std::string ProgramFolder() const override { return program_folder; }
+  std::optional<std::string> ProgramFolder() const override { return program_folder; }
   std::optional<FileBytes> ReadWholeFile(const std::string& path,
                                          std::size_t max_bytes) const override;
   std::string DecodeAnsi(std::string_view bytes, bool truncated) const override;

@@ -2,45 +2,73 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <exception>
 
-#include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 
 namespace quorvel {
 
 namespace {
 
+// The box's text, built in place: the failure may be that memory ran out.
+class FatalErrorText {
+ public:
+  // Appends as much of `utf8` as fits, cut at a character boundary.
+  void Append(std::string_view utf8) {
+    const std::size_t room = kCapacity - 1 - length_;
+    // A UTF-8 character never grows into more UTF-16 units than it has bytes.
+    std::size_t take = utf8.size() < room ? utf8.size() : room;
+    while (take > 0 && take < utf8.size() && (utf8[take] & 0xC0) == 0x80) --take;
+    if (take == 0) return;
+    const int written = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(take),
+                                            text_ + length_, static_cast<int>(room));
+    if (written > 0) length_ += static_cast<std::size_t>(written);
+    text_[length_] = L'\0';
+  }
+
+  const wchar_t* c_str() const { return text_; }
+
+ private:
+  static constexpr std::size_t kCapacity = 1024;
+  wchar_t text_[kCapacity] = {};
+  std::size_t length_ = 0;
+};
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
+  const DWORD code =
+      exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
+  // Kept on the stack: the crash may have been in the heap.
+  char failure[] = "exception 0x00000000";
+  const std::string_view digits = "0123456789ABCDEF";
+  for (std::size_t i = sizeof failure - 2, rest = code; rest != 0; --i, rest >>= 4) {
+    failure[i] = digits[rest & 0xF];
+  }
+  ShowFatalErrorAndExit(failure);
+}
+
+#if defined(__cpp_exceptions) || defined(_CPPUNWIND)
 [[noreturn]] void OnTerminate() {
-  std::string failure = "std::terminate";
+  const char* failure = "std::terminate";
   if (const std::exception_ptr current = std::current_exception()) {
     try {
       std::rethrow_exception(current);
     } catch (const std::exception& error) {
-      failure = error.what();
+      ShowFatalErrorAndExit(error.what());
     } catch (...) {
       failure = "unknown exception";
     }
   }
   ShowFatalErrorAndExit(failure);
 }
-
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
-  const DWORD code =
-      exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
-  ShowFatalErrorAndExit("exception " + HexCode(code));
-}
+#endif
 
 }  // namespace
 
-void ShowFatalErrorAndExit(const std::string& failure) {
-  std::wstring text = Widen(kFatalErrorText);
-  try {
-    text += L"\n" + Widen(failure);
-  } catch (...) {
-    // The failure's own text could not be converted; the first line stands.
-  }
+void ShowFatalErrorAndExit(std::string_view failure) {
+  FatalErrorText text;
+  text.Append(kFatalErrorText);
+  text.Append("\n");
+  text.Append(failure);
   // Task-modal: the program's window takes no clicks while the box is up.
   MessageBoxW(nullptr, text.c_str(), kFatalErrorTitle,
               MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
@@ -48,17 +76,10 @@ void ShowFatalErrorAndExit(const std::string& failure) {
 }
 
 void InstallFatalErrorHandlers() {
+#if defined(__cpp_exceptions) || defined(_CPPUNWIND)
   std::set_terminate(OnTerminate);
+#endif
   SetUnhandledExceptionFilter(OnUnhandledException);
 }
 
 }  // namespace quorvel
-
-// The runtime's own terminate handler, in force only until
-// InstallFatalErrorHandlers replaces it. The runtime's version writes the
-// exception's demangled type to stderr, which this windowed program does not
-// have, and brings in a whole demangler; this one ends the program the same
-// way, without the text.
-void __gnu_cxx::__verbose_terminate_handler() {
-  std::abort();
-}

@@ -2,32 +2,20 @@
 // that says so, then the end. Never a system crash dialog.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 namespace quorvel {
 
 inline constexpr wchar_t kFatalErrorTitle[] = L"Quorvel";
 inline constexpr char kFatalErrorText[] = "O Quorvel encontrou um erro e vai fechar.";
 
-// Shows the message box with `failure` on its second line, then ends the
-// program.
-[[noreturn]] void ShowFatalErrorAndExit(const std::string& failure);
+// Shows the message box with `failure` (UTF-8) on its second line, then ends
+// the program with exit code 1. It allocates nothing, so that it also serves
+// when memory has run out.
+[[noreturn]] void ShowFatalErrorAndExit(std::string_view failure);
 
-// Sends std::terminate and any unhandled structured exception (a crash) to
-// ShowFatalErrorAndExit.
+// Sends any unhandled structured exception (a crash), and std::terminate where
+// the build has C++ exceptions, to ShowFatalErrorAndExit.
 void InstallFatalErrorHandlers();
-
-// Calls `handler` and turns anything it throws into the fatal error: no C++
-// exception may unwind through the system's frames.
-template <typename Handler>
-auto GuardHandler(Handler&& handler) noexcept -> decltype(handler()) {
-  try {
-    return handler();
-  } catch (const std::exception& error) {
-    ShowFatalErrorAndExit(error.what());
-  } catch (...) {
-    ShowFatalErrorAndExit("unknown exception");
-  }
-}
 
 }  // namespace quorvel

@@ -24,16 +24,16 @@ void RestrictLibrarySearchToSystemFolder() {
 ModuleHandle LoadSystemLibrary(const wchar_t* name) {
   ModuleHandle module(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
   if (module) return module;
-  if (GetLastError() != ERROR_INVALID_PARAMETER) throw Win32Error("LoadLibraryExW");
+  if (GetLastError() != ERROR_INVALID_PARAMETER) FailWin32("LoadLibraryExW");
 
   // The system does not know LOAD_LIBRARY_SEARCH_SYSTEM32: name the file in
   // the system folder, and have its own imports looked up beside it.
   wchar_t folder[MAX_PATH];
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) throw Win32Error("GetSystemDirectoryW");
+  if (length == 0 || length >= MAX_PATH) FailWin32("GetSystemDirectoryW");
   const std::wstring path = std::wstring(folder, length) + L"\\" + name;
   module.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-  if (!module) throw Win32Error("LoadLibraryExW");
+  if (!module) FailWin32("LoadLibraryExW");
   return module;
 }
 
@@ -45,7 +45,7 @@ std::array<ModuleHandle, 2> PinIndirectSystemLibraries() {
 
 FARPROC SystemFunction(HMODULE module, const char* function) {
   const FARPROC address = GetProcAddress(module, function);
-  if (address == nullptr) throw Win32Error(function);
+  if (address == nullptr) FailWin32(function);
   return address;
 }
 

@@ -12,7 +12,7 @@ namespace quorvel {
 // folder. Call it first thing.
 void RestrictLibrarySearchToSystemFolder();
 
-// Loads `name` ("comctl32.dll") from the system folder; throws on failure.
+// Loads `name` ("comctl32.dll") from the system folder; a failure is fatal.
 ModuleHandle LoadSystemLibrary(const wchar_t* name);
 
 // The libraries that system libraries load by name on the program's behalf,
@@ -22,7 +22,7 @@ ModuleHandle LoadSystemLibrary(const wchar_t* name);
 std::array<ModuleHandle, 2> PinIndirectSystemLibraries();
 
 // The address of `function` in `module`, as a pointer of type `Function`;
-// throws when the library has no such function.
+// fatal when the library has no such function.
 FARPROC SystemFunction(HMODULE module, const char* function);
 
 template <typename Function>

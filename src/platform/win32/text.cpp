@@ -10,10 +10,10 @@ namespace quorvel {
 
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
-  if (utf8.size() > INT_MAX) throw std::length_error("text too long");
+  if (utf8.size() > INT_MAX) FailWin32("MultiByteToWideChar", ERROR_ARITHMETIC_OVERFLOW);
   const int size = static_cast<int>(utf8.size());
   const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) throw Win32Error("MultiByteToWideChar");
+  if (length <= 0) FailWin32("MultiByteToWideChar");
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
   return wide;
@@ -21,11 +21,11 @@ std::wstring Widen(std::string_view utf8) {
 
 std::string Narrow(std::wstring_view utf16) {
   if (utf16.empty()) return {};
-  if (utf16.size() > INT_MAX / 3) throw std::length_error("text too long");
+  if (utf16.size() > INT_MAX / 3) FailWin32("WideCharToMultiByte", ERROR_ARITHMETIC_OVERFLOW);
   const int size = static_cast<int>(utf16.size());
   const int length =
       WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) throw Win32Error("WideCharToMultiByte");
+  if (length <= 0) FailWin32("WideCharToMultiByte");
   std::string narrow(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;

@@ -1,43 +1,44 @@
 #include "platform/win32/win32_error.h"
 
-#include "platform/win32/text.h"
+#include "platform/win32/fatal_error.h"
 
 namespace quorvel {
 
-namespace {
+void FailWin32(const char* function, DWORD code) {
+  ShowFatalErrorAndExit(DescribeFailure(function, code));
+}
 
-std::string Describe(const char* function, DWORD code) {
+void FailWin32(const char* function) {
+  FailWin32(function, GetLastError());
+}
+
+std::string DescribeFailure(const char* function, DWORD code) {
   return std::string(function) + ": " + SystemMessage(code);
 }
 
-}  // namespace
-
-Win32Error::Win32Error(const char* function) : Win32Error(function, GetLastError()) {}
-
-Win32Error::Win32Error(const char* function, DWORD code)
-    : std::runtime_error(Describe(function, code)), code_(code) {}
-
-Win32Error::Win32Error(const char* function, HRESULT result, int)
-    : Win32Error(function, static_cast<DWORD>(result)) {}
-
 std::string SystemMessage(DWORD code) {
   wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
+  DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   const std::string hex = HexCode(code);
   if (length == 0 || buffer == nullptr) return hex;
-
-  std::wstring text(buffer, length);
+  while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' ||
+                        buffer[length - 1] == L' ')) {
+    --length;
+  }
+  // Converted here rather than through the program's text helpers, whose
+  // failures end up back in this function.
+  const int wide_length = static_cast<int>(length);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, buffer, wide_length, nullptr, 0, nullptr, nullptr);
+  std::string text;
+  if (size > 0) {
+    text.resize(static_cast<std::size_t>(size));
+    WideCharToMultiByte(CP_UTF8, 0, buffer, wide_length, text.data(), size, nullptr, nullptr);
+  }
   LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  try {
-    return Narrow(text) + " (" + hex + ")";
-  } catch (...) {
-    return hex;
-  }
+  return text.empty() ? hex : text + " (" + hex + ")";
 }
 
 std::string HexCode(DWORD code) {

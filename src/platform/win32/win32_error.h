@@ -1,35 +1,31 @@
-// A failed Windows call, with the system's own words for it.
+// A failed Windows call, told in the system's own words. A failure that the
+// program has no answer for ends it through the fatal-error box.
 #pragma once
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
 
 namespace quorvel {
 
-class Win32Error : public std::runtime_error {
- public:
-  // Takes GetLastError() unless a code is given.
-  explicit Win32Error(const char* function);
-  Win32Error(const char* function, DWORD code);
-  Win32Error(const char* function, HRESULT result, int /*hresult_tag*/);
+// Ends the program through the fatal-error box, naming the call that failed
+// and why: `code`, or GetLastError() when no code is given.
+[[noreturn]] void FailWin32(const char* function, DWORD code);
+[[noreturn]] void FailWin32(const char* function);
 
-  DWORD code() const { return code_; }
+// "function: the system's message text (0x00000005)".
+std::string DescribeFailure(const char* function, DWORD code);
 
- private:
-  DWORD code_;
-};
-
-// The system's message text for an error code, or the code in hexadecimal.
+// The system's message text for an error code and the code in hexadecimal, or
+// the code alone.
 std::string SystemMessage(DWORD code);
 
 // "0x" and eight upper-case hexadecimal digits: 0x80070005.
 std::string HexCode(DWORD code);
 
-// Throws Win32Error when a COM call failed.
+// Ends the program through the fatal-error box when a COM call failed.
 inline void CheckHresult(HRESULT result, const char* function) {
-  if (FAILED(result)) throw Win32Error(function, result, 0);
+  if (FAILED(result)) FailWin32(function, static_cast<DWORD>(result));
 }
 
 }  // namespace quorvel

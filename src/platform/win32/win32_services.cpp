@@ -105,8 +105,8 @@ bool IsSeparator(wchar_t c) {
 
 }  // namespace
 
-std::wstring ReadGrowingText(const std::function<DWORD(wchar_t* buffer, DWORD size)>& read,
-                             const char* function) {
+std::optional<std::wstring> ReadGrowingText(
+    const std::function<DWORD(wchar_t* buffer, DWORD size)>& read) {
   // 32,767 characters is the longest path Windows has; the loop stops well
   // past it in case a caller's text is longer.
   constexpr DWORD kLargest = 1u << 20;
@@ -114,12 +114,12 @@ std::wstring ReadGrowingText(const std::function<DWORD(wchar_t* buffer, DWORD si
     std::vector<wchar_t> buffer(size);
     SetLastError(ERROR_SUCCESS);
     const DWORD length = read(buffer.data(), size);
-    if (length == 0) throw Win32Error(function);
+    if (length == 0) return std::nullopt;
     if (length < size && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
       return std::wstring(buffer.data(), length);
     }
   }
-  throw Win32Error(function, ERROR_INSUFFICIENT_BUFFER);
+  return std::nullopt;
 }
 
 std::wstring FolderOfPath(const std::wstring& path) {
@@ -145,11 +145,11 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
   return path;
 }
 
-std::string Win32Services::ProgramFolder() const {
-  const std::wstring module_path = ReadGrowingText(
-      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); },
-      "GetModuleFileNameW");
-  return Narrow(FolderOfPath(PlainModulePath(module_path)));
+std::optional<std::string> Win32Services::ProgramFolder() const {
+  const auto module_path = ReadGrowingText(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+  if (!module_path) return std::nullopt;
+  return Narrow(FolderOfPath(PlainModulePath(*module_path)));
 }
 
 std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,

@@ -12,7 +12,7 @@ namespace quorvel {
 
 class Win32Services final : public Services {
  public:
-  std::string ProgramFolder() const override;
+  std::optional<std::string> ProgramFolder() const override;
   std::optional<FileBytes> ReadWholeFile(const std::string& path,
                                          std::size_t max_bytes) const override;
   std::string DecodeAnsi(std::string_view bytes, bool truncated) const override;
@@ -25,9 +25,10 @@ class Win32Services final : public Services {
 
 // Fills a buffer through `read`, which behaves like GetModuleFileNameW (it
 // returns the characters written, and the buffer size when the text did not
-// fit), doubling the buffer until the whole text fits.
-std::wstring ReadGrowingText(const std::function<DWORD(wchar_t* buffer, DWORD size)>& read,
-                             const char* function);
+// fit), doubling the buffer until the whole text fits. Nothing when `read`
+// fails or the text outgrows any path.
+std::optional<std::wstring> ReadGrowingText(
+    const std::function<DWORD(wchar_t* buffer, DWORD size)>& read);
 
 // The folder part of a module's full path: no trailing separator, except at a
 // drive root ("E:\").
