@@ -287,11 +287,19 @@ void Form1::Image3_Click() {
         Tipo(code);
         return DriveTypeText;
       });
+  // Drawn once when the lines are in, rather than once per line; a list that
+  // refuses a line shows those it took while the error is reported.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  bool all_added = true;
   for (const std::string& line : lines) {
     const LRESULT added =
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
-    if (added == LB_ERR || added == LB_ERRSPACE) FailWin32("LB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY);
+    all_added = added != LB_ERR && added != LB_ERRSPACE;
+    if (!all_added) break;
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  if (!all_added) FailWin32("LB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY);
 
   // The list lies under the message box: hiding the box shows the report. The
   // focus must not stay in a hidden box.
