@@ -54,7 +54,10 @@ void operator delete[](void* memory, std::size_t) noexcept {
 
 // What the standard containers call when asked for more than they can hold,
 // and what a call through an empty std::function or a pure virtual function
-// calls. GCC's runtime declares these for builds without exceptions.
+// calls. GCC's runtime declares these for builds without exceptions. These are
+// the ones the program calls: should it come to call another, the runtime's
+// own file of them is linked too and the link fails on the duplicates, and
+// that one belongs here as well.
 namespace std {
 void __throw_bad_alloc() {
   RuntimeFailure("out of memory");

@@ -16,7 +16,7 @@ TEST_F(FatalPath, EndsInTheProgramsMessageBoxAndAFailingExit) {
   const struct {
     const wchar_t* arguments;
     const wchar_t* failure;  // named after the message's first line
-  } faults[] = {{L"", L"vector::_M_default_append"},
+  } faults[] = {{L"", L"vector::"},
                 {L"--out-of-memory", L"out of memory"},
                 {L"--access-violation", L"0xC0000005"}};
   for (const auto& fault : faults) {
