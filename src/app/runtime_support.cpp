@@ -17,9 +17,13 @@ namespace {
   quorvel::ShowFatalErrorAndExit(what);
 }
 
+// malloc(0) may answer with nothing; a C++ allocation of 0 bytes may not.
+void* TryAllocate(std::size_t size) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+
 void* Allocate(std::size_t size) {
-  // malloc(0) may answer with nothing; a C++ allocation of 0 bytes may not.
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  if (void* memory = TryAllocate(size)) return memory;
   RuntimeFailure("out of memory");
 }
 
@@ -34,10 +38,10 @@ void* operator new[](std::size_t size) {
   return Allocate(size);
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return std::malloc(size == 0 ? 1 : size);
+  return TryAllocate(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return std::malloc(size == 0 ? 1 : size);
+  return TryAllocate(size);
 }
 void operator delete(void* memory) noexcept {
   std::free(memory);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <exception>
 
 #include "platform/win32/win32_error.h"
@@ -39,10 +40,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
       exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
   // Kept on the stack: the crash may have been in the heap.
   char failure[] = "exception 0x00000000";
-  const std::string_view digits = "0123456789ABCDEF";
-  for (std::size_t i = sizeof failure - 2, rest = code; rest != 0; --i, rest >>= 4) {
-    failure[i] = digits[rest & 0xF];
-  }
+  std::memcpy(failure + sizeof "exception " - 1, HexCode(code).text, sizeof HexCode::text - 1);
   ShowFatalErrorAndExit(failure);
 }
 

@@ -19,16 +19,25 @@ std::wstring Widen(std::string_view utf8) {
   return wide;
 }
 
-std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  if (utf16.size() > INT_MAX / 3) FailWin32("WideCharToMultiByte", ERROR_ARITHMETIC_OVERFLOW);
+std::optional<std::string> TryNarrow(std::wstring_view utf16) {
+  if (utf16.empty()) return std::string();
+  if (utf16.size() > INT_MAX / 3) {
+    SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+    return std::nullopt;
+  }
   const int size = static_cast<int>(utf16.size());
   const int length =
       WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) FailWin32("WideCharToMultiByte");
+  if (length <= 0) return std::nullopt;
   std::string narrow(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+  auto narrow = TryNarrow(utf16);
+  if (!narrow) FailWin32("WideCharToMultiByte");
+  return std::move(*narrow);
 }
 
 }  // namespace quorvel

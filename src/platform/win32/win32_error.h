@@ -20,8 +20,12 @@ std::string DescribeFailure(const char* function, DWORD code);
 // the code alone.
 std::string SystemMessage(DWORD code);
 
-// "0x" and eight upper-case hexadecimal digits: 0x80070005.
-std::string HexCode(DWORD code);
+// "0x" and eight upper-case hexadecimal digits, 0x80070005, in a buffer of its
+// own: a crash may have been in the heap.
+struct HexCode {
+  explicit HexCode(DWORD code);
+  char text[11];
+};
 
 // Ends the program through the fatal-error box when a COM call failed.
 inline void CheckHresult(HRESULT result, const char* function) {
