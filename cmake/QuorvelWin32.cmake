@@ -29,6 +29,10 @@ if(MINGW)
   target_compile_options(quorvel_win32 PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
 endif()
 
+if(MINGW)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+endif()
+
 function(quorvel_windows_program target)
   if(MINGW)
     # The runtime goes into the executable, so that nothing has to be installed
@@ -41,8 +45,14 @@ function(quorvel_windows_program target)
     # (0.0 when unset) after the link options, so this goes among the
     # libraries, after it; the property itself would rename the executable.
     target_link_libraries(${target} PRIVATE -Wl,--major-image-version,2,--minor-image-version,0)
+    # Run from the page file when started from a pen or a share: GNU ld has
+    # no switch for it, so the header bits are set after the link.
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/tools/pe-run-from-swap"
+                               "$<TARGET_FILE:${target}>"
+                       VERBATIM)
   elseif(MSVC)
-    target_link_options(${target} PRIVATE /VERSION:2.0)
+    target_link_options(${target} PRIVATE /VERSION:2.0 /SWAPRUN:CD,NET)
   endif()
 endfunction()
 
@@ -81,8 +91,9 @@ add_custom_command(
   DEPENDS "${QUORVEL_ART_DIR}/quorvel.ico" "${PROJECT_SOURCE_DIR}/cmake/IconGroup.cmake"
   COMMENT "Writing the application icon's resources"
   VERBATIM)
-set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS "${QUORVEL_ICON_SCRIPT}")
-target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}")
+set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS
+                            "${QUORVEL_ICON_SCRIPT};${PROJECT_SOURCE_DIR}/resources/quorvel.manifest")
+target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}" "${PROJECT_SOURCE_DIR}/resources")
 
 include(cmake/Package.cmake)
 

@@ -84,6 +84,13 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
     FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
     return TRUE;
   }
+  if (message == WM_CLOSE) {
+    // The multi-line message box of a window that handles the keyboard as a
+    // dialog answers Esc by asking its parent to close, and the frame's
+    // default would destroy it with the message box and the list in it. Esc
+    // closes nothing here.
+    return 0;
+  }
   if (message == WM_NEXTDLGCTL) {
     // The message box asks its parent to move the focus on Tab; the form
     // does that for the whole window.
@@ -167,6 +174,11 @@ void Form1::Show(int show_command) {
   ShowWindow(window_, show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED
                           ? SW_SHOWNORMAL
                           : show_command);
+  // On the program's first ShowWindow, Windows takes the show state from the
+  // STARTUPINFO of whatever started the program, not from the call (the
+  // ShowWindow documentation, nCmdShow and Remarks): a shortcut set to
+  // "Maximized" would zoom the window. The size is fixed, so it comes back.
+  if (IsZoomed(window_)) ShowWindow(window_, SW_RESTORE);
   UpdateWindow(window_);
   SetFocus(Control(kText1));
   // The tool tips wait until the window is on screen: loading the common
@@ -241,6 +253,16 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_GETMINMAXINFO: {
+      // Zoomed or not, the window keeps its size and place.
+      RECT outer;
+      if (!GetWindowRect(window_, &outer)) break;
+      const POINT size = {outer.right - outer.left, outer.bottom - outer.top};
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = size;
+      limits->ptMaxPosition = {outer.left, outer.top};
+      return 0;
+    }
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -10,7 +10,9 @@
 #include "platform/win32/win32_services.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-  // Before anything can load a library: nothing from the drive's own folder.
+  // Before anything can load a library: nothing from the drive's own folder,
+  // which is also the current directory when the program is started from it.
+  quorvel::LeaveTheProgramsFolder();
   quorvel::RestrictLibrarySearchToSystemFolder();
   // A missing medium must not raise a system dialog; neither may a crash.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);

@@ -3,7 +3,8 @@
 
 # Libraries under system names, for the end-to-end tests to plant beside the
 # program. Each leaves a marker if it is ever loaded.
-set(QUORVEL_PLANTED_LIBRARIES comctl32 gdiplus windowscodecs version uxtheme propsys msimg32)
+set(QUORVEL_PLANTED_LIBRARIES comctl32 gdiplus windowscodecs version uxtheme propsys msimg32 shcore
+                               shlwapi)
 foreach(name IN LISTS QUORVEL_PLANTED_LIBRARIES)
   add_library(planted_${name} SHARED win/planted/planted_dll.c)
   target_compile_definitions(planted_${name} PRIVATE "PLANTED_NAME=L\"${name}\"")

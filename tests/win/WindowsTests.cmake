@@ -45,7 +45,7 @@ endif()
 # The identity test reads the version block through version.dll, which the
 # program itself does not import, and compares the executable's icon with the
 # committed one.
-target_link_libraries(quorvel_e2e_tests PRIVATE version)
+target_link_libraries(quorvel_e2e_tests PRIVATE version imagehlp ntdll)
 set_property(TEST e2e APPEND PROPERTY ENVIRONMENT "QUORVEL_ICO=${QUORVEL_ART_DIR}/quorvel.ico")
 
 # The release package, made from this build and unpacked.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <imagehlp.h>
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -58,8 +60,9 @@ BOOL CALLBACK OnType(HMODULE module, LPWSTR type, LONG_PTR found) {
 TEST(IdentityTest, ResourcesAreTheVersionBlockAndTheCommittedIcon) {
   std::set<Entry> found;
   ASSERT_TRUE(EnumResourceTypesW(Module(), OnType, reinterpret_cast<LONG_PTR>(&found)));
-  // RT_VERSION in U.S. English (1033), RT_GROUP_ICON and RT_ICON neutral.
-  std::set<Entry> expected = {{16, 1, 1033}, {14, 1, 0}};
+  // RT_VERSION in U.S. English (1033); RT_GROUP_ICON, RT_ICON and
+  // RT_MANIFEST neutral.
+  std::set<Entry> expected = {{16, 1, 1033}, {14, 1, 0}, {24, 1, 0}};
   for (std::uintptr_t id = 30001; id <= 30009; ++id) expected.insert({3, id, 0});
   EXPECT_EQ(found, expected);
 
@@ -80,6 +83,20 @@ TEST(IdentityTest, ResourcesAreTheVersionBlockAndTheCommittedIcon) {
         ico.substr(At<DWORD>(ico, file_entry + 12), At<DWORD>(ico, file_entry + 8));
     EXPECT_TRUE(Resource(RT_ICON, static_cast<WORD>(30001 + i), 0) == image);
   }
+}
+
+TEST(IdentityTest, ManifestAsksOnlyToRunAsTheUser) {
+  std::string manifest = Resource(RT_MANIFEST, 1, 0);
+  // Its elements, without attributes or text, and the one attribute that counts.
+  std::string elements;
+  for (std::size_t at = manifest.find('<'); at != std::string::npos;
+       at = manifest.find('<', at + 1)) {
+    elements += manifest.substr(at, manifest.find_first_of(" />", at + 2) - at) + ">";
+  }
+  EXPECT_EQ(elements,
+            "<?xml><assembly><trustInfo><security><requestedPrivileges><requestedExecutionLevel>"
+            "</requestedPrivileges></security></trustInfo></assembly>");
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
 const std::pair<std::wstring, std::wstring> kVersionStrings[] = {
@@ -164,6 +181,13 @@ TEST(IdentityTest, HeaderIsAWindowed32BitProgramImportingOnlySystemLibraries) {
   EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
   EXPECT_EQ(nt.OptionalHeader.MajorImageVersion, 2);
   EXPECT_EQ(nt.OptionalHeader.MinorImageVersion, 0);
+  // Copied to the page file when started from a pen or a share, so that a
+  // pulled pen leaves no code to be read from it.
+  const WORD run_from_swap = IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP;
+  EXPECT_EQ(nt.FileHeader.Characteristics & run_from_swap, run_from_swap);
+  DWORD stored = 0, computed = 1;
+  ASSERT_EQ(MapFileAndCheckSumW(BuiltProgramPath().c_str(), &stored, &computed), CHECKSUM_SUCCESS);
+  EXPECT_EQ(stored, computed) << "the header's checksum was not brought up to date";
 
   const std::size_t sections =
       nt_at + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <winternl.h>
 
 #include <tuple>
 
@@ -133,6 +134,56 @@ TEST_F(LayoutTest, WindowControlsFocusAndPicturesAt96Dpi) {
   EXPECT_TRUE(WaitForFocus(program, kList1));
   program.PressKey(VK_TAB, true);
   EXPECT_TRUE(WaitForFocus(program, kList1));
+}
+
+TEST_F(LayoutTest, EscEnterAndSpaceInEitherBoxChangeNothing) {
+  WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1");
+  ProgramUnderTest& program = Start();
+  for (const int box : {kText1, kList1}) {
+    ASSERT_TRUE(WaitForFocus(program, box)) << FindControl(box)->name;
+    for (const WORD key : {VK_ESCAPE, VK_RETURN, VK_SPACE}) program.PressKey(key);
+    program.PressKey(VK_TAB);
+  }
+  ASSERT_TRUE(WaitForFocus(program, kText1));  // the keys were all taken
+  program.PostClick(kImage3);
+  EXPECT_TRUE(WaitFor([&] { return program.ListLines(kList1).size() == 10u; }));
+  program.PostClick(kImage2);
+  EXPECT_TRUE(WaitFor([&] { return program.IsVisible(kText1); }));
+  EXPECT_EQ(program.Text(kText1), L"Ol\u00E1");
+  EXPECT_FALSE(program.HasExited());
+}
+
+// The current directory of another process, from its process parameters:
+// RTL_USER_PROCESS_PARAMETERS.CurrentDirectory.DosPath lies at 0x24 in a
+// 32-bit process.
+std::wstring CurrentDirectoryOf(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic = {};
+  PEB peb = {};
+  UNICODE_STRING path = {};
+  NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
+  ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr);
+  ReadProcessMemory(process, reinterpret_cast<char*>(peb.ProcessParameters) + 0x24, &path,
+                    sizeof path, nullptr);
+  std::wstring text(path.Length / 2, L'\0');
+  ReadProcessMemory(process, path.Buffer, text.data(), path.Length, nullptr);
+  return text;
+}
+
+TEST_F(LayoutTest, AMaximisedShortcutKeepsTheSizeAndTheDriveIsNotTheCurrentDirectory) {
+  Launch maximised;
+  maximised.startup_show = SW_SHOWMAXIMIZED;
+  const ProgramUnderTest& program = Start(L"E:\\Pen", maximised);
+  EXPECT_FALSE(IsZoomed(program.window()));
+  RECT client;
+  GetClientRect(program.window(), &client);
+  EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(385L, 240L));
+
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(_wcsicmp(CurrentDirectoryOf(program.process()).c_str(),
+                     (std::wstring(system) + L"\\").c_str()),
+            0)
+      << Utf8(CurrentDirectoryOf(program.process()));
 }
 
 }  // namespace

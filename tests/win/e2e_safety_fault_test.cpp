@@ -44,5 +44,20 @@ TEST_F(FatalPath, EndsInTheProgramsMessageBoxAndAFailingExit) {
   }
 }
 
+// Wine swallows a crash in a window procedure that it reached through a
+// callback from its own window code, as WOW64 does by default, so the second
+// failure here is one that the program itself reports.
+TEST_F(FatalPath, ASecondFailureBehindTheBoxEndsTheProgramWithoutAnotherBox) {
+  const auto& program = Start(kPenRoot, {L"QuorvelFault.exe", L"--fail-again-on-paint", "", ""});
+  program.PostClick(kImage3);
+  ASSERT_TRUE(WaitFor([&] { return FindWindowW(L"#32770", L"Quorvel") || program.HasExited(); }));
+  ASSERT_FALSE(program.HasExited()) << "the first failure showed no box";
+  // Painted again behind the box, the window fails again.
+  RedrawWindow(program.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  ASSERT_TRUE(program.WaitForExit()) << "a second box waits for the user";
+  EXPECT_EQ(program.ExitCode(), 1u);
+  EXPECT_EQ(RunShell("! pgrep -f '[w]inedbg'"), 0) << "a crash dialog or debugger came up";
+}
+
 }  // namespace
 }  // namespace quorvel::testing

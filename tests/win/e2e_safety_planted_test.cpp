@@ -19,22 +19,31 @@ using PlantedLibraries = PenDriveTest;
 
 // What the program loads in its run: comctl32 for the tool tips; uxtheme for
 // the theme; windowscodecs, propsys and msimg32 behind the pictures (msimg32
-// also as an import of uxtheme); gdiplus, which nothing should load. Not
-// version.dll: Wine's own user32 loads it before the program starts.
-const char* const kPlanted[] = {"comctl32", "gdiplus", "windowscodecs",
-                                "uxtheme",  "propsys", "msimg32"};
+// also as an import of uxtheme); shcore and shlwapi, which the window code
+// loads by name; gdiplus, which nothing should load. Not version.dll: Wine's
+// own user32 loads it before the program starts.
+const char* const kPlanted[] = {"comctl32", "gdiplus", "windowscodecs", "uxtheme",
+                                "propsys",  "msimg32", "shcore",        "shlwapi"};
 
 TEST_F(PlantedLibraries, AreNeverLoadedFromTheProgramsFolder) {
   const std::wstring markers = L"C:\\quorvel-planted\\";  // where planted_dll.c leaves them
   CreateDirectoryW(markers.c_str(), nullptr);
   ClearDrive(markers);
-  std::string overrides;
+  // A manifest beside the program that claims every planted library as a
+  // file of the program's own, which would send its loads to the drive.
+  std::string overrides, manifest =
+                             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                             "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
+                             "manifestVersion=\"1.0\"><assemblyIdentity type=\"win32\" "
+                             "name=\"Quorvel\" version=\"1.0.0.0\" processorArchitecture=\"x86\"/>";
   for (const char* name : kPlanted) {
     const std::wstring library = Utf16(name) + L".dll";
     ASSERT_TRUE(CopyFileW((BuiltProgramPath() + L"\\..\\planted\\" + library).c_str(),
                           (kPenRoot + library).c_str(), FALSE));
     overrides += (overrides.empty() ? "" : ",") + std::string(name);
+    manifest += "<file name=\"" + std::string(name) + ".dll\"/>";
   }
+  WriteFileBytes(L"E:\\Quorvel.exe.manifest", manifest + "</assembly>\n");
   WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1");
   const Launch launch{L"Quorvel.exe", L"",
                       "WINEDEBUG=+pid,+loaddll WINEDLLOVERRIDES='" + overrides +

@@ -22,9 +22,13 @@ void CreateFolders(const std::wstring& path) {
 
 // Starts `program`; the caller closes the process handle.
 PROCESS_INFORMATION StartProcess(const std::wstring& program, std::wstring command_line,
-                                 const wchar_t* folder = nullptr) {
+                                 const wchar_t* folder = nullptr, int show = -1) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
+  if (show >= 0) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+  }
   PROCESS_INFORMATION started = {};
   Check(CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        folder, &startup, &started),
@@ -168,7 +172,8 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& folder, const Launch& lau
                Utf8(launch.arguments) + " 2>'" + launch.error_file + "'");
   } else {
     const PROCESS_INFORMATION started =
-        StartProcess(program, L"\"" + program + L"\" " + launch.arguments, directory.c_str());
+        StartProcess(program, L"\"" + program + L"\" " + launch.arguments, directory.c_str(),
+                     launch.startup_show);
     process_ = started.hProcess;
     process_id_ = started.dwProcessId;
   }

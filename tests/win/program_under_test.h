@@ -71,6 +71,9 @@ struct Launch {
   // and its standard error, Wine's debug trace too, in that file: Wine gives
   // a windowed program started by CreateProcessW its parent's standard error.
   std::string environment, error_file;
+  // The show state that the program's STARTUPINFO asks for, as a shortcut's
+  // "Run" setting does; none when negative.
+  int startup_show = -1;
 };
 
 class ProgramUnderTest {
@@ -117,6 +120,7 @@ class ProgramUnderTest {
     return code;
   }
   DWORD process_id() const { return process_id_; }
+  HANDLE process() const { return process_; }
 
  private:
   HANDLE process_ = nullptr;

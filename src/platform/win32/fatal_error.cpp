@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
 namespace quorvel {
@@ -35,13 +36,45 @@ class FatalErrorText {
   std::size_t length_ = 0;
 };
 
+// How the program ends once the box is closed. After a crash the process may
+// be damaged: ExitProcess would run every library's detach code in it, so the
+// process is ended where it stands.
+[[noreturn]] void EndAfterFailure() {
+  ExitProcess(1);
+}
+[[noreturn]] void EndAfterCrash() {
+  TerminateProcess(GetCurrentProcess(), 1);
+  ExitProcess(1);  // not reached: TerminateProcess on the own process does not return
+}
+
+LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) {
+  EndAfterCrash();
+}
+
+// The box is shown once. From the moment it is asked for, the process's
+// top-level filter ends the program at once, and finding that filter already
+// in place tells a second failure (a repaint that crashes again behind the
+// box, say) that the box is up: it ends the program without another.
+[[noreturn]] void ShowFatalErrorOnce(std::string_view failure, void (*end)()) {
+  if (SetUnhandledExceptionFilter(EndAtOnce) == EndAtOnce) EndAfterCrash();
+  FatalErrorText text;
+  text.Append(kFatalErrorText);
+  text.Append("\n");
+  text.Append(failure);
+  // Task-modal: the program's window takes no clicks while the box is up.
+  MessageBoxW(nullptr, text.c_str(), kFatalErrorTitle,
+              MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  end();
+  ExitProcess(1);
+}
+
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
   const DWORD code =
       exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
   // Kept on the stack: the crash may have been in the heap.
   char failure[] = "exception 0x00000000";
   std::memcpy(failure + sizeof "exception " - 1, HexCode(code).text, sizeof HexCode::text - 1);
-  ShowFatalErrorAndExit(failure);
+  ShowFatalErrorOnce(failure, EndAfterCrash);
 }
 
 #if defined(__cpp_exceptions) || defined(_CPPUNWIND)
@@ -63,14 +96,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
 }  // namespace
 
 void ShowFatalErrorAndExit(std::string_view failure) {
-  FatalErrorText text;
-  text.Append(kFatalErrorText);
-  text.Append("\n");
-  text.Append(failure);
-  // Task-modal: the program's window takes no clicks while the box is up.
-  MessageBoxW(nullptr, text.c_str(), kFatalErrorTitle,
-              MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
-  ExitProcess(1);
+  ShowFatalErrorOnce(failure, EndAfterFailure);
 }
 
 void InstallFatalErrorHandlers() {
@@ -78,6 +104,23 @@ void InstallFatalErrorHandlers() {
   std::set_terminate(OnTerminate);
 #endif
   SetUnhandledExceptionFilter(OnUnhandledException);
+
+  // A 32-bit program on 64-bit Windows: an exception in a window procedure
+  // that the system reached through a kernel callback is swallowed by default,
+  // and the program would go on half-done ("WindowProc callback function",
+  // Remarks; Microsoft's KB976038). Where the system offers the switch, such
+  // exceptions go on to the filter above.
+  using GetPolicyFunction = BOOL(WINAPI*)(DWORD*);
+  using SetPolicyFunction = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kProcessCallbackFilterEnabled = 0x1;
+  const auto get_policy =
+      OptionalKernelFunction<GetPolicyFunction>("GetProcessUserModeExceptionPolicy");
+  const auto set_policy =
+      OptionalKernelFunction<SetPolicyFunction>("SetProcessUserModeExceptionPolicy");
+  DWORD flags = 0;
+  if (get_policy && set_policy && get_policy(&flags)) {
+    set_policy(flags & ~kProcessCallbackFilterEnabled);
+  }
 }
 
 }  // namespace quorvel

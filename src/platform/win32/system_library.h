@@ -3,13 +3,20 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "platform/win32/handles.h"
 
 namespace quorvel {
 
+// Makes the system folder the current directory, so that no search by name,
+// the program's or that of a program the shell starts, looks at the drive,
+// and the drive is not held in use. Call it first thing.
+void LeaveTheProgramsFolder();
+
 // Restricts the search of every library loaded from now on to the system
-// folder. Call it first thing.
+// folder, and asks the system to prefer its own images to any other. Call it
+// before anything can load a library.
 void RestrictLibrarySearchToSystemFolder();
 
 // Loads `name` ("comctl32.dll") from the system folder; a failure is fatal.
@@ -28,6 +35,15 @@ FARPROC SystemFunction(HMODULE module, const char* function);
 template <typename Function>
 Function SystemFunctionAs(HMODULE module, const char* function) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemFunction(module, function)));
+}
+
+// The address of `function` in kernel32, or nullptr on a system that lacks it.
+template <typename Function>
+Function OptionalKernelFunction(const char* function) {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  return kernel
+             ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, function)))
+             : nullptr;
 }
 
 }  // namespace quorvel

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/file_attributes.h"
 #include "platform/win32/fatal_error.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/module_path.h"
@@ -154,11 +155,17 @@ std::optional<std::string> Win32Services::ProgramFolder() const {
 
 std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
                                                       std::size_t max_bytes) const {
-  // Others may go on using the file; a directory or a device is not a message.
+  // Others may go on using the file. A link is opened as itself, never
+  // followed, and only a plain file on a disk is read.
   FileHandle file(CreateFileW(ExtendedLengthPath(Widen(path)).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+                              OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION facts;
+  if (!file || !GetFileInformationByHandle(file.get(), &facts) ||
+      !IsPlainDiskFile(facts.dwFileAttributes, GetFileType(file.get()) == FILE_TYPE_DISK)) {
+    return std::nullopt;
+  }
 
   // One byte past the limit tells whether the file goes on.
   FileBytes result;

@@ -8,6 +8,29 @@
 
 namespace quorvel {
 
+namespace {
+
+// A container asked for more than it can ever hold.
+void AskTooMuch() {
+  std::vector<int> numbers;
+  numbers.resize(numbers.max_size() + 1);
+}
+
+LRESULT CALLBACK FailOnPaint(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_PAINT) AskTooMuch();
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+BOOL CALLBACK MakeFormFailOnPaint(HWND window, LPARAM) {
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  if (std::wcscmp(class_name, L"Quorvel.Form1") != 0) return TRUE;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailOnPaint));
+  return FALSE;
+}
+
+}  // namespace
+
 void InjectFault() {
   const wchar_t* const command_line = GetCommandLineW();
   if (std::wcsstr(command_line, L"--access-violation") != nullptr) {
@@ -20,9 +43,12 @@ void InjectFault() {
     char* volatile block = new char[0x7FFF0000u];
     block[0] = 1;
   }
-  // A container asked for more than it can ever hold.
-  std::vector<int> numbers;
-  numbers.resize(numbers.max_size() + 1);
+  if (std::wcsstr(command_line, L"--fail-again-on-paint") != nullptr) {
+    // From now on the window fails whenever it is painted, as it is behind
+    // the message box that this first failure brings up.
+    EnumThreadWindows(GetCurrentThreadId(), MakeFormFailOnPaint, 0);
+  }
+  AskTooMuch();
 }
 
 }  // namespace quorvel
