@@ -187,7 +187,12 @@ ProgramUnderTest::ProgramUnderTest(const std::wstring& folder, const Launch& lau
     }
     return window_ != nullptr || HasExited();
   });
-  if (window_ == nullptr) throw std::runtime_error("Quorvel's window did not appear");
+  if (window_ == nullptr) {
+    // Whatever came up instead must not hold the drive for the next test.
+    if (process_ != nullptr) TerminateProcess(process_, 1);
+    if (process_ == nullptr) RunShell("pkill -f '" + Utf8(launch.name) + "'");
+    throw std::runtime_error("Quorvel's window did not appear");
+  }
   if (process_ == nullptr) {
     GetWindowThreadProcessId(window_, &process_id_);
     process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
