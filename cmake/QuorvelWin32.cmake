@@ -37,16 +37,25 @@ function(quorvel_windows_program target)
     target_compile_options(${target} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
     target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections)
     target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/runtime_support.cpp")
-    # The image version in the header, 2.0. CMake puts the target's VERSION
-    # (0.0 when unset) after the link options, so this goes among the
-    # libraries, after it; the property itself would rename the executable.
-    target_link_libraries(${target} PRIVATE -Wl,--major-image-version,2,--minor-image-version,0)
+    # The image version in the header, the project's major.minor. CMake puts
+    # the target's VERSION (0.0 when unset) after the link options, so this
+    # goes among the libraries, after it; the property itself would rename the
+    # executable.
+    target_link_libraries(
+      ${target} PRIVATE
+      -Wl,--major-image-version,${PROJECT_VERSION_MAJOR},--minor-image-version,${PROJECT_VERSION_MINOR})
   elseif(MSVC)
-    target_link_options(${target} PRIVATE /VERSION:2.0)
+    target_link_options(${target} PRIVATE /VERSION:${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
   endif()
 endfunction()
 
-add_executable(Quorvel WIN32 src/app/main.cpp resources/quorvel.rc)
+# The resource script, with the project's version filled in, written beside the
+# application icon's statements that it includes.
+set(QUORVEL_RESOURCE_DIR "${CMAKE_BINARY_DIR}/generated/resources")
+set(QUORVEL_RESOURCE_SCRIPT "${QUORVEL_RESOURCE_DIR}/quorvel.rc")
+configure_file(resources/quorvel.rc.in "${QUORVEL_RESOURCE_SCRIPT}" @ONLY)
+
+add_executable(Quorvel WIN32 src/app/main.cpp "${QUORVEL_RESOURCE_SCRIPT}")
 target_link_libraries(Quorvel PRIVATE quorvel_win32)
 quorvel_windows_program(Quorvel)
 set_target_properties(Quorvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
@@ -72,7 +81,6 @@ target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
 
 # The application icon's resource statements, written from the committed icon
 # into a folder on the resource compiler's include path.
-set(QUORVEL_RESOURCE_DIR "${CMAKE_BINARY_DIR}/generated/resources")
 set(QUORVEL_ICON_SCRIPT "${QUORVEL_RESOURCE_DIR}/application_icon.rc")
 add_custom_command(
   OUTPUT "${QUORVEL_ICON_SCRIPT}"
@@ -81,7 +89,7 @@ add_custom_command(
   DEPENDS "${QUORVEL_ART_DIR}/quorvel.ico" "${PROJECT_SOURCE_DIR}/cmake/IconGroup.cmake"
   COMMENT "Writing the application icon's resources"
   VERBATIM)
-set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS "${QUORVEL_ICON_SCRIPT}")
+set_source_files_properties("${QUORVEL_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEPENDS "${QUORVEL_ICON_SCRIPT}")
 target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}")
 
 include(cmake/Package.cmake)

@@ -3,7 +3,7 @@
 # A test program that builds the window in-process: it carries the program's
 # resources, for the window's icon.
 function(quorvel_in_process_test target)
-  target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/resources/quorvel.rc")
+  target_sources(${target} PRIVATE "${QUORVEL_RESOURCE_SCRIPT}")
   target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
   add_dependencies(${target} Quorvel)
   quorvel_windows_test(${target})
