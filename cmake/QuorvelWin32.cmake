@@ -33,9 +33,11 @@ function(quorvel_windows_program target)
   if(MINGW)
     # The runtime goes into the executable, so that nothing has to be installed
     # beside it; -municode gives wWinMain. Unused sections dropped, symbols
-    # stripped.
+    # stripped. No link time in the header, so that anyone who builds the same
+    # source gets the same bytes.
     target_compile_options(${target} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
-    target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections)
+    target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections
+                        -Wl,--no-insert-timestamp)
     target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/runtime_support.cpp")
     # The image version in the header, the project's major.minor. CMake puts
     # the target's VERSION (0.0 when unset) after the link options, so this
