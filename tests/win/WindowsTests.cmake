@@ -50,7 +50,7 @@ set_property(TEST e2e APPEND PROPERTY ENVIRONMENT "QUORVEL_ICO=${QUORVEL_ART_DIR
 
 # The release package, made from this build and unpacked.
 add_test(NAME package
-         COMMAND "${CMAKE_COMMAND}" "-DCPACK=${CMAKE_CPACK_COMMAND}" "-DBUILD_DIR=${CMAKE_BINARY_DIR}"
+         COMMAND "${CMAKE_COMMAND}" "-DBUILD_DIR=${CMAKE_BINARY_DIR}"
                  "-DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/package-check" "-DEXE=$<TARGET_FILE:Quorvel>"
                  "-DMESSAGE=${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt"
                  -P "${CMAKE_CURRENT_SOURCE_DIR}/win/PackageCheck.cmake")
