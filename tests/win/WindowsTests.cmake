@@ -55,6 +55,10 @@ add_test(NAME package
                  "-DMESSAGE=${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt"
                  -P "${CMAKE_CURRENT_SOURCE_DIR}/win/PackageCheck.cmake")
 set_tests_properties(package PROPERTIES TIMEOUT 300)
+# The release built twice, from two copies of the source in differently named
+# folders, at different times: the same bytes both times.
+add_test(NAME reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")
+set_tests_properties(reproducible-release PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
 include(win/SafetyTests.cmake)
 
 # The drive report's sizes in the user's number format, under two locales that
