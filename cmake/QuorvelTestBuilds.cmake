@@ -4,7 +4,7 @@ if(QUORVEL_FAULT_BUILD)
   # QuorvelFault.exe: the program with a failure in the Image3 handler, to show
   # that an unexpected failure ends in the program's own message box.
   add_executable(QuorvelFault WIN32 src/app/main.cpp src/app/form1.cpp
-                                    tests/win/fault/inject_fault.cpp resources/quorvel.rc)
+                                    tests/win/fault/inject_fault.cpp "${QUORVEL_RESOURCE_SCRIPT}")
   target_compile_definitions(QuorvelFault PRIVATE QUORVEL_FAULT_BUILD)
   target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
   target_link_libraries(QuorvelFault PRIVATE quorvel_win32)

@@ -37,14 +37,19 @@ function(quorvel_windows_program target)
   if(MINGW)
     # The runtime goes into the executable, so that nothing has to be installed
     # beside it; -municode gives wWinMain. Unused sections dropped, symbols
-    # stripped.
+    # stripped. No link time in the header, so that anyone who builds the same
+    # source gets the same bytes.
     target_compile_options(${target} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
-    target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections)
+    target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections
+                        -Wl,--no-insert-timestamp)
     target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/runtime_support.cpp")
-    # The image version in the header, 2.0. CMake puts the target's VERSION
-    # (0.0 when unset) after the link options, so this goes among the
-    # libraries, after it; the property itself would rename the executable.
-    target_link_libraries(${target} PRIVATE -Wl,--major-image-version,2,--minor-image-version,0)
+    # The image version in the header, the project's major.minor. CMake puts
+    # the target's VERSION (0.0 when unset) after the link options, so this
+    # goes among the libraries, after it; the property itself would rename the
+    # executable.
+    target_link_libraries(
+      ${target} PRIVATE
+      -Wl,--major-image-version,${PROJECT_VERSION_MAJOR},--minor-image-version,${PROJECT_VERSION_MINOR})
     # Run from the page file when started from a pen or a share: GNU ld has
     # no switch for it, so the header bits are set after the link.
     add_custom_command(TARGET ${target} POST_BUILD
@@ -52,11 +57,18 @@ function(quorvel_windows_program target)
                                "$<TARGET_FILE:${target}>"
                        VERBATIM)
   elseif(MSVC)
-    target_link_options(${target} PRIVATE /VERSION:2.0 /SWAPRUN:CD,NET)
+    target_link_options(${target} PRIVATE
+                        /VERSION:${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR} /SWAPRUN:CD,NET)
   endif()
 endfunction()
 
-add_executable(Quorvel WIN32 src/app/main.cpp resources/quorvel.rc)
+# The resource script, with the project's version filled in, written beside the
+# application icon's statements that it includes.
+set(QUORVEL_RESOURCE_DIR "${CMAKE_BINARY_DIR}/generated/resources")
+set(QUORVEL_RESOURCE_SCRIPT "${QUORVEL_RESOURCE_DIR}/quorvel.rc")
+configure_file(resources/quorvel.rc.in "${QUORVEL_RESOURCE_SCRIPT}" @ONLY)
+
+add_executable(Quorvel WIN32 src/app/main.cpp "${QUORVEL_RESOURCE_SCRIPT}")
 target_link_libraries(Quorvel PRIVATE quorvel_win32)
 quorvel_windows_program(Quorvel)
 set_target_properties(Quorvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
@@ -82,7 +94,6 @@ target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
 
 # The application icon's resource statements, written from the committed icon
 # into a folder on the resource compiler's include path.
-set(QUORVEL_RESOURCE_DIR "${CMAKE_BINARY_DIR}/generated/resources")
 set(QUORVEL_ICON_SCRIPT "${QUORVEL_RESOURCE_DIR}/application_icon.rc")
 add_custom_command(
   OUTPUT "${QUORVEL_ICON_SCRIPT}"
@@ -91,7 +102,7 @@ add_custom_command(
   DEPENDS "${QUORVEL_ART_DIR}/quorvel.ico" "${PROJECT_SOURCE_DIR}/cmake/IconGroup.cmake"
   COMMENT "Writing the application icon's resources"
   VERBATIM)
-set_source_files_properties(resources/quorvel.rc PROPERTIES OBJECT_DEPENDS
+set_source_files_properties("${QUORVEL_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEPENDS
                             "${QUORVEL_ICON_SCRIPT};${PROJECT_SOURCE_DIR}/resources/quorvel.manifest")
 target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}" "${PROJECT_SOURCE_DIR}/resources")
 
