@@ -7,7 +7,7 @@
 
 #include "drive/drive_name.h"
 #include "drive/drive_type.h"
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 
 namespace quorvel {
 namespace {

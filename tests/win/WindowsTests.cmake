@@ -34,9 +34,9 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
 # from inside (fonts, cursors, tool tips), and the platform layer's own parts.
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
-  add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES}
-                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp")
-  target_link_libraries(quorvel_window_tests PRIVATE quorvel_win32 ${QUORVEL_GTEST_MAIN})
+  add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES})
+  target_link_libraries(quorvel_window_tests PRIVATE quorvel_win32 quorvel_fake_services
+                                                     ${QUORVEL_GTEST_MAIN})
   quorvel_in_process_test(quorvel_window_tests)
   add_test(NAME window COMMAND quorvel_window_tests)
   set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)

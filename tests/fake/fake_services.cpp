@@ -1,4 +1,4 @@
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 
 #include "message/unicode.h"
 
