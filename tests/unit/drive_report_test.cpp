@@ -60,8 +60,7 @@ TEST(KilobytesRounded, NearestWholeKilobyteHalfUpExactForAnySize) {
 
 std::string Format(std::int64_t value, std::string thousands, std::string grouping,
                    int negative_order = 1) {
-  return FormatWholeNumber(value,
-                           {".", std::move(thousands), std::move(grouping), 1, negative_order});
+  return FormatWholeNumber(value, {std::move(thousands), std::move(grouping), negative_order});
 }
 
 TEST(FormatWholeNumber, GroupsAndSignsAsTheLocaleSays) {

@@ -206,16 +206,12 @@ std::unique_ptr<DriveInfo> Win32Services::QueryDrive(const std::string& drive_na
 NumberFormat Win32Services::UserNumberFormat() const {
   // A setting that cannot be read keeps the plain default.
   NumberFormat format;
-  if (const std::wstring text = LocaleText(LOCALE_SDECIMAL); !text.empty()) {
-    format.decimal_separator = Narrow(text);
-  }
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, nullptr, 0) != 0) {
     format.thousand_separator = Narrow(LocaleText(LOCALE_STHOUSAND));  // may well be empty
   }
   if (const std::wstring text = LocaleText(LOCALE_SGROUPING); !text.empty()) {
     format.grouping = Narrow(text);
   }
-  format.leading_zero = LocaleNumber(LOCALE_ILZERO).value_or(format.leading_zero);
   format.negative_order = LocaleNumber(LOCALE_INEGNUMBER).value_or(format.negative_order);
   return format;
 }
