@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "message/unicode.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 

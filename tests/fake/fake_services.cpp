@@ -1,6 +1,6 @@
 #include "fake/fake_services.h"
 
-#include "message/unicode.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 

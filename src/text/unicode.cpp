@@ -1,4 +1,4 @@
-#include "message/unicode.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
