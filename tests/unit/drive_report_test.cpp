@@ -84,6 +84,7 @@ TEST(DriveNameOf, LettersSharesAndPathsWithoutADrive) {
   EXPECT_EQ(DriveNameOf("E:"), "E:");
   EXPECT_EQ(DriveNameOf("e:/x"), "e:");
   EXPECT_EQ(DriveNameOf("\\\\?\\E:\\Pen"), "E:");
+  EXPECT_EQ(DriveNameOf("//./E:/Pen"), "E:");  // a device path, with either slash
   EXPECT_EQ(DriveNameOf("\\\\server\\share\\folder\\x"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("//server/share"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("\\\\?\\UNC\\server\\share\\x"), "\\\\server\\share");
