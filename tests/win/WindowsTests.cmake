@@ -31,7 +31,7 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
                                     TIMEOUT 900)
 
 # In-process: the window built inside the test, for what only makes sense
-# from inside (fonts, cursors, tool tips), and the platform layer's own parts.
+# from inside (fonts, cursors, tool tips).
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
   add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES})
