@@ -7,7 +7,7 @@ if(QUORVEL_FAULT_BUILD)
                                     tests/win/fault/inject_fault.cpp "${QUORVEL_RESOURCE_SCRIPT}")
   target_compile_definitions(QuorvelFault PRIVATE QUORVEL_FAULT_BUILD)
   target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
-  target_link_libraries(QuorvelFault PRIVATE quorvel_win32)
+  target_link_libraries(QuorvelFault PRIVATE quorvel_app)
   quorvel_windows_program(QuorvelFault)
   add_dependencies(QuorvelFault Quorvel)
   set_target_properties(QuorvelFault PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
@@ -15,11 +15,14 @@ endif()
 
 if(QUORVEL_TESTS)
   # The window and platform layer again, with the handle wrappers counting
-  # what they hold.
-  get_target_property(QUORVEL_WIN32_ALL_SOURCES quorvel_win32 SOURCES)
-  get_target_property(QUORVEL_WIN32_LIBRARIES quorvel_win32 LINK_LIBRARIES)
-  add_library(quorvel_win32_counted STATIC ${QUORVEL_WIN32_ALL_SOURCES})
-  target_compile_definitions(quorvel_win32_counted PUBLIC ${QUORVEL_WIN32_DEFINITIONS}
-                                                          QUORVEL_COUNT_HANDLES)
-  target_link_libraries(quorvel_win32_counted PUBLIC ${QUORVEL_WIN32_LIBRARIES})
+  # what they hold; both, so that every copy of a wrapper counts.
+  foreach(library quorvel_platform_win32 quorvel_app)
+    get_target_property(sources ${library} SOURCES)
+    get_target_property(libraries ${library} LINK_LIBRARIES)
+    list(TRANSFORM libraries REPLACE "^quorvel_platform_win32$" quorvel_platform_win32_counted)
+    add_library(${library}_counted STATIC ${sources})
+    target_compile_definitions(${library}_counted PUBLIC ${QUORVEL_WIN32_DEFINITIONS}
+                                                         QUORVEL_COUNT_HANDLES)
+    target_link_libraries(${library}_counted PUBLIC ${libraries})
+  endforeach()
 endif()

@@ -1,17 +1,20 @@
-# The Windows program: a static library with the window and the platform layer
-# (so that Windows-side tests can build the window in-process), and the
-# executable around it.
+# The Windows program: the platform's Win32 side and the window as static
+# libraries (so that Windows-side tests can build the window in-process), and
+# the executable around them.
 
 set(QUORVEL_WIN32_DEFINITIONS
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-file(GLOB QUORVEL_WIN32_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/platform/win32/*.cpp)
-list(FILTER QUORVEL_WIN32_SOURCES EXCLUDE REGEX "/src/app/(main|runtime_support)\\.cpp$")
+quorvel_library(quorvel_platform_win32 platform/win32 quorvel_platform quorvel_text user32 gdi32
+                ole32)
+target_compile_definitions(quorvel_platform_win32 PUBLIC ${QUORVEL_WIN32_DEFINITIONS})
 
-add_library(quorvel_win32 STATIC ${QUORVEL_WIN32_SOURCES})
-target_compile_definitions(quorvel_win32 PUBLIC ${QUORVEL_WIN32_DEFINITIONS})
-target_link_libraries(quorvel_win32 PUBLIC quorvel_core user32 gdi32 ole32 oleaut32
-                                           uuid)
+# The window, the picture buttons, the tool tips and the artwork.
+file(GLOB QUORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)
+list(FILTER QUORVEL_APP_SOURCES EXCLUDE REGEX "/src/app/(main|runtime_support)\\.cpp$")
+add_library(quorvel_app STATIC ${QUORVEL_APP_SOURCES})
+target_link_libraries(quorvel_app PUBLIC quorvel_platform_win32 quorvel_message quorvel_drive
+                                         quorvel_ui user32 gdi32 ole32 oleaut32 uuid)
 
 # Size: the program starts from a pen drive each time one is plugged in. Each
 # function and datum in its own section, so that the linker drops what nothing
@@ -25,8 +28,9 @@ if(MINGW)
   set(QUORVEL_SIZE_COMPILE_OPTIONS
       -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
       -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
-  target_compile_options(quorvel_core PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
-  target_compile_options(quorvel_win32 PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
+  foreach(library IN LISTS QUORVEL_PORTABLE_LIBRARIES ITEMS quorvel_platform_win32 quorvel_app)
+    target_compile_options(${library} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
+  endforeach()
 endif()
 
 if(MINGW)
@@ -69,7 +73,7 @@ set(QUORVEL_RESOURCE_SCRIPT "${QUORVEL_RESOURCE_DIR}/quorvel.rc")
 configure_file(resources/quorvel.rc.in "${QUORVEL_RESOURCE_SCRIPT}" @ONLY)
 
 add_executable(Quorvel WIN32 src/app/main.cpp "${QUORVEL_RESOURCE_SCRIPT}")
-target_link_libraries(Quorvel PRIVATE quorvel_win32)
+target_link_libraries(Quorvel PRIVATE quorvel_app)
 quorvel_windows_program(Quorvel)
 set_target_properties(Quorvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
 
@@ -90,7 +94,7 @@ add_custom_command(
   DEPENDS ${QUORVEL_ART_FILES} "${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake"
   COMMENT "Compiling the artwork in"
   VERBATIM)
-target_sources(quorvel_win32 PRIVATE "${QUORVEL_ART_SOURCE}")
+target_sources(quorvel_app PRIVATE "${QUORVEL_ART_SOURCE}")
 
 # The application icon's resource statements, written from the committed icon
 # into a folder on the resource compiler's include path.

@@ -2,26 +2,14 @@
 
 #include <cstddef>
 
+#include "text/paths.h"
+
 namespace quorvel {
 
 namespace {
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
 bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != prefix[i]) return false;
-  }
-  return true;
 }
 
 // "E:" when `path` starts with a letter and a colon.
@@ -64,8 +52,8 @@ std::string DriveNameOf(std::string_view path) {
 
   // A long-path prefix (\\?\) or a device prefix (\\.\) is followed by the
   // real path: "E:\..." or "UNC\server\share\...".
-  if (path.size() >= 4 && (path[2] == '?' || path[2] == '.') && IsSeparator(path[3])) {
-    const std::string_view rest = path.substr(4);
+  if (PrefixOf(path) != PathPrefix::kNone) {
+    const std::string_view rest = path.substr(kPathPrefixLength);
     if (StartsWithNoCase(rest, "UNC") && rest.size() > 3 && IsSeparator(rest[3])) {
       return ShareDrive(rest.substr(4));
     }

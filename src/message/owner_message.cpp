@@ -1,8 +1,7 @@
 #include "message/owner_message.h"
 
-#include <exception>
-
-#include "message/unicode.h"
+#include "text/paths.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
@@ -11,14 +10,6 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
 
 // UTF-8 to UTF-8, with each invalid byte shown as U+FFFD.
 std::string CleanUtf8(std::string_view bytes, bool truncated) {
@@ -68,9 +59,9 @@ std::string MessagePath(std::string_view folder) {
 }
 
 TextEncoding DetectEncoding(std::string_view bytes, bool truncated) {
-  if (StartsWith(bytes, kUtf8Mark)) return TextEncoding::kUtf8WithMark;
-  if (StartsWith(bytes, kUtf16LeMark)) return TextEncoding::kUtf16Le;
-  if (StartsWith(bytes, kUtf16BeMark)) return TextEncoding::kUtf16Be;
+  if (bytes.starts_with(kUtf8Mark)) return TextEncoding::kUtf8WithMark;
+  if (bytes.starts_with(kUtf16LeMark)) return TextEncoding::kUtf16Le;
+  if (bytes.starts_with(kUtf16BeMark)) return TextEncoding::kUtf16Be;
 
   bool non_ascii = false;
   while (!bytes.empty()) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "drive/number_format.h"
 #include "platform/drive_info.h"
+#include "platform/number_format.h"
 
 namespace quorvel {
 

@@ -7,7 +7,7 @@
 
 #include "drive/drive_name.h"
 #include "drive/drive_type.h"
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 
 namespace quorvel {
 namespace {
@@ -60,8 +60,7 @@ TEST(KilobytesRounded, NearestWholeKilobyteHalfUpExactForAnySize) {
 
 std::string Format(std::int64_t value, std::string thousands, std::string grouping,
                    int negative_order = 1) {
-  return FormatWholeNumber(value,
-                           {".", std::move(thousands), std::move(grouping), 1, negative_order});
+  return FormatWholeNumber(value, {std::move(thousands), std::move(grouping), negative_order});
 }
 
 TEST(FormatWholeNumber, GroupsAndSignsAsTheLocaleSays) {
@@ -85,6 +84,7 @@ TEST(DriveNameOf, LettersSharesAndPathsWithoutADrive) {
   EXPECT_EQ(DriveNameOf("E:"), "E:");
   EXPECT_EQ(DriveNameOf("e:/x"), "e:");
   EXPECT_EQ(DriveNameOf("\\\\?\\E:\\Pen"), "E:");
+  EXPECT_EQ(DriveNameOf("//./E:/Pen"), "E:");  // a device path, with either slash
   EXPECT_EQ(DriveNameOf("\\\\server\\share\\folder\\x"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("//server/share"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("\\\\?\\UNC\\server\\share\\x"), "\\\\server\\share");

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 
 namespace quorvel {
 namespace {

@@ -22,7 +22,7 @@ endif()
 # Thousands of clicks on a window built in-process, with the wrappers counting
 # the handles they hold.
 add_executable(quorvel_counted_tests win/counted_long_use_test.cpp)
-target_link_libraries(quorvel_counted_tests PRIVATE quorvel_win32_counted ${QUORVEL_GTEST_MAIN})
+target_link_libraries(quorvel_counted_tests PRIVATE quorvel_app_counted ${QUORVEL_GTEST_MAIN})
 quorvel_in_process_test(quorvel_counted_tests)
 add_test(NAME counted COMMAND quorvel_counted_tests)
 set_tests_properties(counted PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)

@@ -21,7 +21,7 @@ endfunction()
 # inspected from this process.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} win/program_under_test.cpp)
-target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_core ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32
+target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_ui ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32
                                                 oleaut32 uuid)
 quorvel_windows_test(quorvel_e2e_tests)
 add_dependencies(quorvel_e2e_tests Quorvel)
@@ -31,12 +31,12 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
                                     TIMEOUT 900)
 
 # In-process: the window built inside the test, for what only makes sense
-# from inside (fonts, cursors, tool tips), and the platform layer's own parts.
+# from inside (fonts, cursors, tool tips).
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
-  add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES}
-                                      "${PROJECT_SOURCE_DIR}/src/platform/fake/fake_services.cpp")
-  target_link_libraries(quorvel_window_tests PRIVATE quorvel_win32 ${QUORVEL_GTEST_MAIN})
+  add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES})
+  target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services
+                                                     ${QUORVEL_GTEST_MAIN})
   quorvel_in_process_test(quorvel_window_tests)
   add_test(NAME window COMMAND quorvel_window_tests)
   set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)

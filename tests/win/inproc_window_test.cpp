@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 #include "platform/win32/handles.h"
 
 namespace quorvel {

@@ -1,19 +1,20 @@
 #include "platform/win32/win32_services.h"
 
-#include <shellapi.h>
 #include <windows.h>
 
-#include <vector>
+#include <shellapi.h>
 
 #include "platform/file_attributes.h"
 #include "platform/win32/fatal_error.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/module_path.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
+#include "text/paths.h"
 
 namespace quorvel {
+
+static_assert(kMaxPath == MAX_PATH);
 
 namespace {
 
@@ -100,55 +101,14 @@ std::optional<int> LocaleNumber(LCTYPE type) {
   return static_cast<int>(value);
 }
 
-bool IsSeparator(wchar_t c) {
-  return c == L'\\' || c == L'/';
-}
-
 }  // namespace
 
-std::optional<std::wstring> ReadGrowingText(
-    const std::function<DWORD(wchar_t* buffer, DWORD size)>& read) {
-  // 32,767 characters is the longest path Windows has; the loop stops well
-  // past it in case a caller's text is longer.
-  constexpr DWORD kLargest = 1u << 20;
-  for (DWORD size = MAX_PATH; size <= kLargest; size *= 2) {
-    std::vector<wchar_t> buffer(size);
-    SetLastError(ERROR_SUCCESS);
-    const DWORD length = read(buffer.data(), size);
-    if (length == 0) return std::nullopt;
-    if (length < size && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-      return std::wstring(buffer.data(), length);
-    }
-  }
-  return std::nullopt;
-}
-
-std::wstring FolderOfPath(const std::wstring& path) {
-  std::size_t end = path.size();
-  while (end > 0 && !IsSeparator(path[end - 1])) --end;
-  if (end == 0) return path;
-  std::wstring folder = path.substr(0, end);  // ends in its separator
-  // Keep the separator only at a drive root: "E:\" or "\\?\E:\".
-  const bool drive_root =
-      folder.size() >= 3 && folder[folder.size() - 2] == L':' &&
-      (folder.size() == 3 || (folder.size() == 7 && folder.compare(0, 4, L"\\\\?\\") == 0));
-  if (!drive_root) folder.pop_back();
-  return folder;
-}
-
-std::wstring ExtendedLengthPath(const std::wstring& path) {
-  constexpr std::size_t kPlainLimit = MAX_PATH - 12;  // room for a file name on CreateFile
-  if (path.size() < kPlainLimit || path.compare(0, 4, L"\\\\?\\") == 0) return path;
-  if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2])) return L"\\\\?\\" + path;
-  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-    return L"\\\\?\\UNC\\" + path.substr(2);
-  }
-  return path;
-}
-
 std::optional<std::string> Win32Services::ProgramFolder() const {
-  const auto module_path = ReadGrowingText(
-      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+  const auto module_path = ReadGrowingText([](wchar_t* buffer, std::size_t size) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD written = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size));
+    return BufferFill{written, GetLastError() == ERROR_INSUFFICIENT_BUFFER};
+  });
   if (!module_path) return std::nullopt;
   return Narrow(FolderOfPath(PlainModulePath(*module_path)));
 }
@@ -213,16 +173,12 @@ std::unique_ptr<DriveInfo> Win32Services::QueryDrive(const std::string& drive_na
 NumberFormat Win32Services::UserNumberFormat() const {
   // A setting that cannot be read keeps the plain default.
   NumberFormat format;
-  if (const std::wstring text = LocaleText(LOCALE_SDECIMAL); !text.empty()) {
-    format.decimal_separator = Narrow(text);
-  }
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, nullptr, 0) != 0) {
     format.thousand_separator = Narrow(LocaleText(LOCALE_STHOUSAND));  // may well be empty
   }
   if (const std::wstring text = LocaleText(LOCALE_SGROUPING); !text.empty()) {
     format.grouping = Narrow(text);
   }
-  format.leading_zero = LocaleNumber(LOCALE_ILZERO).value_or(format.leading_zero);
   format.negative_order = LocaleNumber(LOCALE_INEGNUMBER).value_or(format.negative_order);
   return format;
 }

@@ -1,4 +1,4 @@
-#include "message/unicode.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
@@ -6,6 +6,18 @@ namespace {
 
 bool IsSurrogate(char32_t code) {
   return code >= 0xD800 && code <= 0xDFFF;
+}
+
+// The characters past U+FFFF, which take two UTF-16 units each; none where a
+// character type of 16 bits holds UTF-16 units already. A template, so that
+// only the branch that applies is compiled.
+template <typename Char>
+std::size_t SupplementaryCharacters(std::basic_string_view<Char> text) {
+  std::size_t count = 0;
+  if constexpr (sizeof(Char) > 2) {
+    for (const Char c : text) count += static_cast<char32_t>(c) > 0xFFFF ? 1 : 0;
+  }
+  return count;
 }
 
 }  // namespace
@@ -90,6 +102,10 @@ std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_
     AppendUtf8(out, unit);  // a lone surrogate becomes U+FFFD
   }
   return out;
+}
+
+std::size_t Utf16Length(std::wstring_view text) {
+  return text.size() + SupplementaryCharacters(text);
 }
 
 }  // namespace quorvel

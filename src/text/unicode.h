@@ -28,4 +28,8 @@ Utf8Step NextUtf8(std::string_view bytes);
 // surrogate at the very end when `drop_cut_tail`, which is dropped.
 std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_cut_tail);
 
+// The length of `text` in UTF-16 units, as Windows counts it: a wchar_t is one
+// UTF-16 unit on Windows, and a whole character elsewhere.
+std::size_t Utf16Length(std::wstring_view text);
+
 }  // namespace quorvel

@@ -1,4 +1,4 @@
-// A stand-in for the platform in unit tests: a program folder, a few files, one
+// A stand-in for the platform in tests: a program folder, a few files, one
 // drive whose facts can each be made to fail, and Windows-1252 as the ANSI code
 // page.
 #pragma once

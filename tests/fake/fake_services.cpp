@@ -1,6 +1,6 @@
-#include "platform/fake/fake_services.h"
+#include "fake/fake_services.h"
 
-#include "message/unicode.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
