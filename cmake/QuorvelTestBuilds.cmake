@@ -3,9 +3,8 @@
 if(QUORVEL_FAULT_BUILD)
   # QuorvelFault.exe: the program with a failure in the Image3 handler, to show
   # that an unexpected failure ends in the program's own message box.
-  add_executable(QuorvelFault WIN32 src/app/main.cpp src/app/form1.cpp
-                                    tests/win/fault/inject_fault.cpp "${QUORVEL_RESOURCE_SCRIPT}")
-  target_compile_definitions(QuorvelFault PRIVATE QUORVEL_FAULT_BUILD)
+  add_executable(QuorvelFault WIN32 tests/win/fault/fault_main.cpp tests/win/fault/inject_fault.cpp
+                                    "${QUORVEL_RESOURCE_SCRIPT}")
   target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
   target_link_libraries(QuorvelFault PRIVATE quorvel_app)
   quorvel_windows_program(QuorvelFault)

@@ -13,7 +13,7 @@ target_compile_definitions(quorvel_platform_win32 PUBLIC ${QUORVEL_WIN32_DEFINIT
 file(GLOB QUORVEL_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp)
 list(FILTER QUORVEL_APP_SOURCES EXCLUDE REGEX "/src/app/(main|runtime_support)\\.cpp$")
 add_library(quorvel_app STATIC ${QUORVEL_APP_SOURCES})
-target_link_libraries(quorvel_app PUBLIC quorvel_platform_win32 quorvel_message quorvel_drive
+target_link_libraries(quorvel_app PUBLIC quorvel_platform_win32 quorvel_commands quorvel_message quorvel_drive
                                          quorvel_ui user32 gdi32 ole32 oleaut32 uuid)
 
 # Size: the program starts from a pen drive each time one is plugged in. Each

@@ -31,13 +31,13 @@ IconHandle CursorFromCurFile(const EmbeddedFile& file) {
   // where the image lies; the system wants the hotspot followed by the image.
   constexpr std::size_t kHeaderSize = 6 + 16;
   if (file.size < kHeaderSize || ReadLittleEndian(file.data + 2, 2) != 2) {
-    ShowFatalErrorAndExit("hand cursor: not a cursor file");
+    ShowFatalErrorAndExit("cursor da mão: não é um ficheiro de cursor");
   }
   const unsigned char* entry = file.data + 6;
   const std::uint32_t image_size = ReadLittleEndian(entry + 8, 4);
   const std::uint32_t image_offset = ReadLittleEndian(entry + 12, 4);
   if (image_offset > file.size || image_size > file.size - image_offset) {
-    ShowFatalErrorAndExit("hand cursor: image outside the file");
+    ShowFatalErrorAndExit("cursor da mão: imagem fora do ficheiro");
   }
   std::vector<unsigned char> resource(4 + image_size);
   std::memcpy(resource.data(), entry + 4, 4);  // hotspot x and y, 16 bits each

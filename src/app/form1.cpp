@@ -3,10 +3,7 @@
 #include <commctrl.h>
 
 #include "app/picture_button.h"
-#include "drive/drive_name.h"
-#include "drive/drive_report.h"
 #include "drive/drive_type.h"
-#include "message/owner_message.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 
@@ -49,10 +46,8 @@ RECT PixelRect(const TwipsRect& place, int dpi) {
 }
 
 int ScreenDpi() {
-  const HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return kDesignDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const ScreenDc screen;
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 
@@ -107,24 +102,17 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
-#ifdef QUORVEL_FAULT_BUILD
-// Only in the test build QuorvelFault.exe: a failure that nothing expects,
-// raised where a real one would strike, inside a handler.
-void InjectFault();
-#endif
-
 void Form1::Tipo(const std::string& code) {
   const std::string copy = code;
   DriveTypeText = DriveTypeName(copy);
 }
 
 void Form1::LoadTextFile() {
-  const std::wstring text = Widen(LoadOwnerMessage(services_));
-  SetWindowTextW(Control(kText1), text.c_str());  // a box that refuses the text stays empty
+  commands_.LoadMessage();
 }
 
 Form1::Form1(const Services& services, HINSTANCE instance)
-    : services_(services), instance_(instance) {}
+    : commands_(services, *this), instance_(instance) {}
 
 Form1::~Form1() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -135,26 +123,23 @@ void Form1::Create() {
   PictureButton::RegisterClass(instance_);
 
   WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance_;
   window_class.hIcon = artwork_.LargeIcon();
   window_class.hIconSm = artwork_.SmallIcon();
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kForm1Class;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    FailWin32("RegisterClassExW");
-  }
+  RegisterWindowClass(window_class);
 
   const int dpi = ScreenDpi();
   const FormSpec& form = MainForm();
   RECT outer = {0, 0, TwipsToPixels(form.client_width, dpi),
                 TwipsToPixels(form.client_height, dpi)};
   if (!AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0)) FailWin32("AdjustWindowRectEx");
-  const HWND window = CreateWindowExW(0, kForm1Class, Widen(form.caption).c_str(), kFormStyle,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                                      outer.bottom - outer.top, nullptr, nullptr, instance_, this);
+  const HWND window =
+      CreateWindowExW(0, kForm1Class, Widen(form.caption).c_str(), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                      nullptr, instance_, CreationParameter());
   if (window == nullptr) FailWin32("CreateWindowExW");
   // The class icon serves windows of other instances too; set this one's own.
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(artwork_.LargeIcon()));
@@ -195,24 +180,11 @@ HWND Form1::Control(int id) const {
   return nullptr;
 }
 
-LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    form->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    form->window_ = nullptr;
-    form->controls_ = {};
-  }
-  return form->HandleMessage(message, wparam, lparam);
-}
-
-LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_NCCREATE:
+      window_ = window;
+      break;
     case WM_CREATE:
       CreateControls();
       return 0;
@@ -237,8 +209,17 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case kCreateToolTipsMessage:
-      CreateToolTips();
+      // Asked for once, by Show; anyone else may post the same message.
+      if (tool_tips_.window() == nullptr) CreateToolTips();
       return 0;
+    case WM_CTLCOLORSTATIC: {
+      // The captions, the form's only static controls: the button-text
+      // colour on the form's own background.
+      const HDC dc = reinterpret_cast<HDC>(wparam);
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     case WM_NEXTDLGCTL:
       MoveFocus(wparam, lparam);
       return 0;
@@ -266,10 +247,14 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      controls_ = {};
+      break;
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wparam, lparam);
+  return DefWindowProcW(window, message, wparam, lparam);
 }
 
 void Form1::MoveFocus(WPARAM wparam, LPARAM lparam) {
@@ -289,29 +274,45 @@ void Form1::Form_Load() {
 }
 
 void Form1::Image1_Click() {
-  services_.EndProgram();
+  commands_.Close();
 }
 
 void Form1::Image2_Click() {
-  ShowWindow(Control(kText1), SW_SHOWNA);
+  commands_.ShowMessage();
 }
 
 void Form1::Image3_Click() {
-#ifdef QUORVEL_FAULT_BUILD
-  InjectFault();
-#endif
-  const HWND list = Control(kList1);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  commands_.ReportDrive([this](const std::string& code) {
+    Tipo(code);
+    return DriveTypeText;
+  });
+}
 
-  const auto drive = services_.QueryDrive(DriveNameOf(ProgramFolder()));
-  const auto lines =
-      BuildDriveReport(*drive, services_.UserNumberFormat(), [this](const std::string& code) {
-        Tipo(code);
-        return DriveTypeText;
-      });
+void Form1::Image4_Click() {
+  commands_.OpenDrive();
+}
+
+void Form1::SetMessageText(const std::string& text) {
+  SetWindowTextW(Control(kText1), Widen(text).c_str());  // a box that refuses it stays empty
+}
+
+void Form1::SetMessageVisible(bool visible) {
+  const HWND text = Control(kText1);
+  // The focus must not stay in a hidden box.
+  if (!visible && GetFocus() == text) SetFocus(Control(kList1));
+  ShowWindow(text, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Form1::HideWindow() {
+  ShowWindow(window_, SW_HIDE);
+}
+
+void Form1::SetReportLines(const std::vector<std::string>& lines) {
   // Drawn once when the lines are in, rather than once per line; a list that
   // refuses a line shows those it took while the error is reported.
+  const HWND list = Control(kList1);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   bool all_added = true;
   for (const std::string& line : lines) {
     const LRESULT added =
@@ -322,25 +323,6 @@ void Form1::Image3_Click() {
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   if (!all_added) FailWin32("LB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY);
-
-  // The list lies under the message box: hiding the box shows the report. The
-  // focus must not stay in a hidden box.
-  const HWND text = Control(kText1);
-  if (GetFocus() == text) SetFocus(list);
-  ShowWindow(text, SW_HIDE);
-}
-
-void Form1::Image4_Click() {
-  services_.OpenInShell(ProgramFolder());
-  services_.EndProgram();
-}
-
-std::string Form1::ProgramFolder() const {
-  // The report and the folder to open both need it: without it, neither
-  // command can do what it says.
-  auto folder = services_.ProgramFolder();
-  if (!folder) services_.ReportFatalError("the program's own folder cannot be found");
-  return std::move(*folder);
 }
 
 void Form1::CreateControls() {
@@ -364,8 +346,8 @@ HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
   const HWND parent = entry.container == kFormId ? window_ : Control(entry.container);
   const RECT place = PixelRect(entry.place, dpi);
   if (entry.kind == ControlKind::kPicture) {
-    return PictureButton::Create(parent, entry.id, place, artwork_.Picture(entry.picture),
-                                 artwork_.HandCursor(), instance_);
+    return PictureButton::Create(parent, entry.id, Widen(entry.text), place,
+                                 artwork_.Picture(entry.picture), artwork_.HandCursor(), instance_);
   }
 
   const WindowKind kind = KindOf(entry);

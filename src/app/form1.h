@@ -6,9 +6,12 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/artwork.h"
 #include "app/tool_tips.h"
+#include "app/window_object.h"
+#include "commands/commands.h"
 #include "platform/services.h"
 #include "platform/win32/handles.h"
 #include "ui/control_table.h"
@@ -20,7 +23,7 @@ inline constexpr wchar_t kForm1Class[] = L"Quorvel.Form1";
 // Posted to the window once it is shown.
 inline constexpr UINT kCreateToolTipsMessage = WM_APP;
 
-class Form1 {
+class Form1 final : public WindowObject, private MainView {
  public:
   // Gives the name of the drive type written in `code` to DriveTypeText.
   void Tipo(const std::string& code);
@@ -32,9 +35,7 @@ class Form1 {
   std::string DriveTypeText;
 
   Form1(const Services& services, HINSTANCE instance);
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
-  ~Form1();
+  ~Form1() override;
 
   // Builds the window and its controls and runs the load event; the window
   // is not shown yet.
@@ -48,8 +49,11 @@ class Form1 {
   HWND ToolTipWindow() const { return tool_tips_.window(); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
+  void SetMessageText(const std::string& text) override;
+  void SetMessageVisible(bool visible) override;
+  void SetReportLines(const std::vector<std::string>& lines) override;
+  void HideWindow() override;
 
   void Form_Load();
   void Image1_Click();
@@ -57,15 +61,13 @@ class Form1 {
   void Image3_Click();
   void Image4_Click();
 
-  // The program's folder; the fatal error when it cannot be had.
-  std::string ProgramFolder() const;
   void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateToolTips();
   HWND CreateControl(const ControlSpec& entry, int dpi);
   HFONT FontFor(ControlFont font) const;
 
-  const Services& services_;
+  Commands commands_;
   HINSTANCE instance_;
   HWND window_ = nullptr;
   std::array<HWND, 11> controls_ = {};  // in the order of the control table

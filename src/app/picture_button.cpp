@@ -11,42 +11,22 @@ namespace quorvel {
 
 void PictureButton::RegisterClass(HINSTANCE instance) {
   WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kPictureButtonClass;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    FailWin32("RegisterClassExW");
-  }
+  RegisterWindowClass(window_class);
 }
 
-HWND PictureButton::Create(HWND parent, int id, const RECT& place, IPicture* picture,
-                           HCURSOR cursor, HINSTANCE instance) {
+HWND PictureButton::Create(HWND parent, int id, const std::wstring& name, const RECT& place,
+                           IPicture* picture, HCURSOR cursor, HINSTANCE instance) {
   auto button = std::unique_ptr<PictureButton>(new PictureButton(picture, cursor));
   const HWND window = CreateWindowExW(
-      0, kPictureButtonClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left, place.top,
-      place.right - place.left, place.bottom - place.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, button.get());
+      0, kPictureButtonClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left,
+      place.top, place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, button->CreationParameter());
   if (window == nullptr) FailWin32("CreateWindowExW");
   button.release();  // the window owns it now, until WM_NCDESTROY
   return window;
-}
-
-LRESULT CALLBACK PictureButton::WindowProc(HWND window, UINT message, WPARAM wparam,
-                                           LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* button = reinterpret_cast<PictureButton*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (button == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete button;
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  return button->HandleMessage(window, message, wparam, lparam);
 }
 
 LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -61,7 +41,6 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
       }
       break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
       // Like a button: the click happens when the mouse is let go over it.
       pressed_ = true;
       SetCapture(window);
@@ -83,6 +62,12 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
     case WM_CAPTURECHANGED:
       pressed_ = false;
       return 0;
+    case WM_NCDESTROY: {
+      // The button was the window's, and goes with it.
+      const LRESULT result = DefWindowProcW(window, message, wparam, lparam);
+      delete this;
+      return result;
+    }
     default:
       break;
   }
@@ -90,8 +75,8 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
 }
 
 void PictureButton::Paint(HWND window) {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
+  const PaintDc paint(window);
+  const HDC dc = paint.get();
   if (dc == nullptr) return;
   if (picture_ != nullptr) {
     OLE_XSIZE_HIMETRIC width = 0;
@@ -108,7 +93,6 @@ void PictureButton::Paint(HWND window) {
     const int pixels_y = MulDiv(height, dpi_y, 2540);
     picture_->Render(dc, 0, 0, pixels_x, pixels_y, 0, height, width, -height, &client);
   }
-  EndPaint(window, &paint);
 }
 
 ComPtr<IPicture> LoadPictureFromMemory(const unsigned char* data, std::size_t size) {

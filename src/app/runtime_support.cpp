@@ -24,7 +24,7 @@ void* TryAllocate(std::size_t size) noexcept {
 
 void* Allocate(std::size_t size) {
   if (void* memory = TryAllocate(size)) return memory;
-  RuntimeFailure("out of memory");
+  RuntimeFailure("memória esgotada");
 }
 
 }  // namespace
@@ -61,28 +61,29 @@ void operator delete[](void* memory, std::size_t) noexcept {
 // calls. GCC's runtime declares these for builds without exceptions. These are
 // the ones the program calls: should it come to call another, the runtime's
 // own file of them is linked too and the link fails on the duplicates, and
-// that one belongs here as well.
+// that one belongs here as well. The runtime's own words are English and
+// cannot be translated, so each shows a fixed phrase of its own.
 namespace std {
 void __throw_bad_alloc() {
-  RuntimeFailure("out of memory");
+  RuntimeFailure("memória esgotada");
 }
 void __throw_bad_array_new_length() {
-  RuntimeFailure("bad array new length");
+  RuntimeFailure("tamanho de tabela inválido");
 }
-void __throw_length_error(const char* what) {
-  RuntimeFailure(what);
+void __throw_length_error(const char*) {
+  RuntimeFailure("pedido maior do que a memória admite");
 }
-void __throw_logic_error(const char* what) {
-  RuntimeFailure(what);
+void __throw_logic_error(const char*) {
+  RuntimeFailure("erro de lógica interno");
 }
-void __throw_out_of_range_fmt(const char* what, ...) {
-  RuntimeFailure(what);
+void __throw_out_of_range_fmt(const char*, ...) {
+  RuntimeFailure("posição fora dos limites");
 }
 void __throw_bad_function_call() {
-  RuntimeFailure("bad function call");
+  RuntimeFailure("chamada de uma função vazia");
 }
 }  // namespace std
 
 extern "C" void __cxa_pure_virtual() {
-  RuntimeFailure("pure virtual call");
+  RuntimeFailure("chamada de uma função virtual pura");
 }

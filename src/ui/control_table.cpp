@@ -7,7 +7,9 @@ namespace {
 constexpr FormSpec kMainForm = {"Quorvel", 5775, 3600};
 
 // Left to right along the bottom: Image2 "Mensagem", Image4 "Abrir Pen", Image3
-// "Informações", Image1 "Fechar", each caption centred under its picture.
+// "Informações", Image1 "Fechar", each caption centred under its picture. Each
+// picture has its caption as its own text too, which no one sees but a screen
+// reader names it by.
 constexpr std::array<ControlSpec, 11> kMainControls = {{
     {kFrame1,
      "Frame1",
@@ -84,7 +86,7 @@ constexpr std::array<ControlSpec, 11> kMainControls = {{
      ControlKind::kPicture,
      kFormId,
      {1800, 2640, 720, 720},
-     "",
+     "Abrir Pen",
      "Abrir Pen",
      ControlFont::kNone,
      false,
@@ -94,7 +96,7 @@ constexpr std::array<ControlSpec, 11> kMainControls = {{
      ControlKind::kPicture,
      kFormId,
      {3360, 2640, 720, 720},
-     "",
+     "Informações",
      "Especificações da pen",
      ControlFont::kNone,
      false,
@@ -104,7 +106,7 @@ constexpr std::array<ControlSpec, 11> kMainControls = {{
      ControlKind::kPicture,
      kFormId,
      {240, 2640, 720, 720},
-     "",
+     "Mensagem",
      "Mensagem do dono",
      ControlFont::kNone,
      false,
@@ -114,7 +116,7 @@ constexpr std::array<ControlSpec, 11> kMainControls = {{
      ControlKind::kPicture,
      kFormId,
      {4800, 2640, 720, 720},
-     "",
+     "Fechar",
      "Sair",
      ControlFont::kNone,
      false,

@@ -46,7 +46,7 @@ struct ControlSpec {
   ControlKind kind;
   int container;  // kFormId or the id of the frame
   TwipsRect place;
-  const char* text;     // caption, UTF-8; "" for none
+  const char* text;     // caption, UTF-8; "" for none; a picture's is its name
   const char* tooltip;  // UTF-8; nullptr for none
   ControlFont font;
   bool tab_stop;

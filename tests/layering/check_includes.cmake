@@ -12,9 +12,10 @@ set(may_use_platform platform text)
 set(may_use_message message platform text)
 set(may_use_drive drive platform text)
 set(may_use_ui ui text)
+set(may_use_commands commands message drive platform text)
 set(may_use_platform_win32 platform_win32 platform text)
-set(may_use_app app platform_win32 platform message drive ui text)
-set(portable_parts text platform message drive ui)
+set(may_use_app app commands platform_win32 platform message drive ui text)
+set(portable_parts text platform message drive ui commands)
 
 # "platform/win32/x.h" is in platform_win32, "platform/x.h" in platform,
 # "drive/x.h" in drive; a name without a folder is in none.

@@ -35,7 +35,7 @@ set_tests_properties(e2e PROPERTIES ENVIRONMENT
 file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
 if(QUORVEL_WINDOW_TEST_SOURCES)
   add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES})
-  target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services
+  target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
                                                      ${QUORVEL_GTEST_MAIN})
   quorvel_in_process_test(quorvel_window_tests)
   add_test(NAME window COMMAND quorvel_window_tests)

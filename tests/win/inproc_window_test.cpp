@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,52 @@ TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
                                                 {kImage3, L"Especifica\u00E7\u00F5es da pen"},
                                                 {kImage4, L"Abrir Pen"}};
   EXPECT_EQ(texts, expected);
+}
+
+BOOL CALLBACK CountToolTipWindows(HWND window, LPARAM count) {
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  *reinterpret_cast<int*>(count) += std::wstring(class_name) == TOOLTIPS_CLASSW;
+  return TRUE;
+}
+
+TEST_F(WindowInProcess, CaptionColoursToolTipsMadeOnceAndPicturesNamedForScreenReaders) {
+  // A scheme in which the button text is not the window text.
+  const int element = COLOR_BTNTEXT;
+  const COLORREF saved = GetSysColor(COLOR_BTNTEXT), green = RGB(0, 128, 0);
+  ASSERT_TRUE(SetSysColors(1, &element, &green));
+  const ScreenDc dc;
+  SendMessageW(form_.window(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+               reinterpret_cast<LPARAM>(form_.Control(kLabel1Index0)));
+  EXPECT_EQ(GetTextColor(dc.get()), green);
+  EXPECT_EQ(GetBkColor(dc.get()), GetSysColor(COLOR_BTNFACE));
+  SetSysColors(1, &element, &saved);
+
+  // Anyone may post the message that makes the tool tips.
+  for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
+  for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  int tool_tip_windows = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountToolTipWindows,
+                    reinterpret_cast<LPARAM>(&tool_tip_windows));
+  EXPECT_EQ(tool_tip_windows, 1);
+  EXPECT_EQ(SendMessageW(form_.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 4);
+
+  for (const auto& [id, name] : {std::pair{kImage1, L"Fechar"},
+                                 {kImage2, L"Mensagem"},
+                                 {kImage3, L"Informa\u00E7\u00F5es"},
+                                 {kImage4, L"Abrir Pen"}}) {
+    ComPtr<IAccessible> picture;
+    ASSERT_EQ(AccessibleObjectFromWindow(form_.Control(id), OBJID_CLIENT, IID_IAccessible,
+                                         picture.put_void()),
+              S_OK);
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR accessible_name = nullptr;
+    ASSERT_EQ(picture->get_accName(self, &accessible_name), S_OK) << id;
+    EXPECT_STREQ(accessible_name, name);
+    SysFreeString(accessible_name);
+  }
 }
 
 TEST_F(WindowInProcess, TipoNamesTheTypeAndKeepsItsArgument) {

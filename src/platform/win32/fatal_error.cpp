@@ -72,24 +72,16 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
   const DWORD code =
       exception && exception->ExceptionRecord ? exception->ExceptionRecord->ExceptionCode : 0;
   // Kept on the stack: the crash may have been in the heap.
-  char failure[] = "exception 0x00000000";
-  std::memcpy(failure + sizeof "exception " - 1, HexCode(code).text, sizeof HexCode::text - 1);
+  char failure[] = "exceção 0x00000000";
+  std::memcpy(failure + sizeof failure - sizeof HexCode::text, HexCode(code).text,
+              sizeof HexCode::text - 1);
   ShowFatalErrorOnce(failure, EndAfterCrash);
 }
 
 #if defined(__cpp_exceptions) || defined(_CPPUNWIND)
 [[noreturn]] void OnTerminate() {
-  const char* failure = "std::terminate";
-  if (const std::exception_ptr current = std::current_exception()) {
-    try {
-      std::rethrow_exception(current);
-    } catch (const std::exception& error) {
-      ShowFatalErrorAndExit(error.what());
-    } catch (...) {
-      failure = "unknown exception";
-    }
-  }
-  ShowFatalErrorAndExit(failure);
+  // An exception's own text is English; the box says what happened instead.
+  ShowFatalErrorAndExit(std::current_exception() ? "exceção não tratada" : "terminação inesperada");
 }
 #endif
 

@@ -146,6 +146,46 @@ class ComPtr {
   Interface* pointer_ = nullptr;
 };
 
+// Memory that the system handed out with LocalAlloc (FormatMessageW's text).
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { LocalFree(handle); }
+};
+using LocalMemory = UniqueHandle<LocalMemoryTraits>;
+
+// The screen's device context, from GetDC until it is given back.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  ~ScreenDc() {
+    if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A window's painting, from BeginPaint to EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() {
+    if (dc_ != nullptr) EndPaint(window_, &paint_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_;
+};
+
 // Balances a successful CoInitializeEx on this thread.
 class ComApartment {
  public:

@@ -54,16 +54,18 @@ void RestrictLibrarySearchToSystemFolder() {
   }
 }
 
-ModuleHandle LoadSystemLibrary(const wchar_t* name) {
+ModuleHandle TryLoadSystemLibrary(const wchar_t* name) {
   if (SetDefaultDllDirectoriesOrNull()) {
-    ModuleHandle module(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!module) FailWin32("LoadLibraryExW");
-    return module;
+    return ModuleHandle(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
   }
   // The system does not know LOAD_LIBRARY_SEARCH_SYSTEM32: name the file in
   // the system folder, and have its own imports looked up beside it.
   const std::wstring path = SystemFolder() + L"\\" + name;
-  ModuleHandle module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  return ModuleHandle(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+ModuleHandle LoadSystemLibrary(const wchar_t* name) {
+  ModuleHandle module = TryLoadSystemLibrary(name);
   if (!module) FailWin32("LoadLibraryExW");
   return module;
 }

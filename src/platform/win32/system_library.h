@@ -21,6 +21,8 @@ void RestrictLibrarySearchToSystemFolder();
 
 // Loads `name` ("comctl32.dll") from the system folder; a failure is fatal.
 ModuleHandle LoadSystemLibrary(const wchar_t* name);
+// The same, with nothing held when the library cannot be loaded.
+ModuleHandle TryLoadSystemLibrary(const wchar_t* name);
 
 // The libraries that system libraries load by name on the program's behalf,
 // loaded from the system folder first: a loader that resolves such a name

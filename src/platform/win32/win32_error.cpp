@@ -1,6 +1,7 @@
 #include "platform/win32/win32_error.h"
 
 #include "platform/win32/fatal_error.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace quorvel {
@@ -14,7 +15,7 @@ void FailWin32(const char* function) {
 }
 
 std::string DescribeFailure(const char* function, DWORD code) {
-  return std::string(function) + ": " + SystemMessage(code);
+  return "falha em " + std::string(function) + ": " + SystemMessage(code);
 }
 
 std::string SystemMessage(DWORD code) {
@@ -22,6 +23,7 @@ std::string SystemMessage(DWORD code) {
   DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const LocalMemory text_memory(buffer);
   const std::string hex = HexCode(code).text;
   if (length == 0 || buffer == nullptr) return hex;
   while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' ||
@@ -30,7 +32,6 @@ std::string SystemMessage(DWORD code) {
   }
   // Not Narrow: its failure would come back here.
   const auto text = TryNarrow(std::wstring_view(buffer, length));
-  LocalFree(buffer);
   return text && !text->empty() ? *text + " (" + hex + ")" : hex;
 }
 

@@ -13,7 +13,8 @@ namespace quorvel {
 [[noreturn]] void FailWin32(const char* function, DWORD code);
 [[noreturn]] void FailWin32(const char* function);
 
-// "function: the system's message text (0x00000005)".
+// "falha em function: the system's message text (0x00000005)", the system's
+// text in the user's language.
 std::string DescribeFailure(const char* function, DWORD code);
 
 // The system's message text for an error code and the code in hexadecimal, or

@@ -185,14 +185,28 @@ NumberFormat Win32Services::UserNumberFormat() const {
 
 void Win32Services::OpenInShell(const std::string& path) const {
   // The shell is loaded for this one request, the program's last, so that
-  // the start does not pay for it. It stays loaded: the shell may still be at
-  // work on the request when the program ends.
-  ModuleHandle shell = LoadSystemLibrary(L"shell32.dll");
+  // the start does not pay for it. A shell that cannot be had opens nothing,
+  // as one that cannot open the folder: the outcome is not the program's to
+  // report, and it ends either way.
+  ModuleHandle shell = TryLoadSystemLibrary(L"shell32.dll");
   const auto shell_execute =
-      SystemFunctionAs<decltype(&ShellExecuteW)>(shell.get(), "ShellExecuteW");
-  shell.release();
-  // The outcome is not ours to report: the program ends either way.
-  shell_execute(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      shell ? reinterpret_cast<decltype(&ShellExecuteExW)>(
+                  reinterpret_cast<void*>(GetProcAddress(shell.get(), "ShellExecuteExW")))
+            : nullptr;
+  if (shell_execute == nullptr) return;
+  const std::wstring file = Widen(path);
+  SHELLEXECUTEINFOW request = {};
+  request.cbSize = sizeof request;
+  // The program ends as soon as this returns. Without SEE_MASK_NOASYNC the
+  // shell may still be handing the request on, and it would be lost with the
+  // process (SHELLEXECUTEINFO, fMask, in Microsoft's documentation). Wine's
+  // shell opens the folder before it returns, so only Windows shows this.
+  // The shell's own box still reports a folder it cannot open.
+  request.fMask = SEE_MASK_NOASYNC;
+  request.lpFile = file.c_str();
+  request.nShow = SW_SHOWNORMAL;
+  shell_execute(&request);
+  shell.release();  // the shell's windows may still use it until the end
 }
 
 void Win32Services::EndProgram() const {
