@@ -1,5 +1,5 @@
-# The program on a drive that anyone may have written to: planted libraries, a
-# fault build, and long use with counted handles.
+# The program on a drive that anyone may have written to: planted libraries and
+# a fault build.
 
 # Libraries under system names, for the end-to-end tests to plant beside the
 # program. Each leaves a marker if it is ever loaded.
@@ -18,12 +18,3 @@ endforeach()
 if(TARGET QuorvelFault)
   add_dependencies(quorvel_e2e_tests QuorvelFault)
 endif()
-
-# Thousands of clicks on a window built in-process, with the wrappers counting
-# the handles they hold.
-add_executable(quorvel_counted_tests win/counted_long_use_test.cpp)
-target_link_libraries(quorvel_counted_tests PRIVATE quorvel_app_counted ${QUORVEL_GTEST_MAIN})
-quorvel_in_process_test(quorvel_counted_tests)
-add_test(NAME counted COMMAND quorvel_counted_tests)
-set_tests_properties(counted PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
-
