@@ -1,4 +1,4 @@
-// A stand-in for the platform in tests: a program folder, a few files, one
+// A stand-in for the platform in tests: a program folder, a few files, a
 // drive whose facts can each be made to fail, and Windows-1252 as the ANSI code
 // page.
 #pragma once
@@ -8,7 +8,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "platform/services.h"
 
@@ -45,18 +44,16 @@ class FakeServices final : public Services {
  public:
   std::optional<std::string> program_folder = "E:\\";
   std::map<std::string, std::string> files;  // path -> contents
-  FakeDrive drive;
-  NumberFormat number_format;
-  mutable std::vector<std::string> opened_in_shell;
-  mutable std::vector<std::string> drives_queried;
 
   std::optional<std::string> ProgramFolder() const override { return program_folder; }
   std::optional<FileBytes> ReadWholeFile(const std::string& path,
                                          std::size_t max_bytes) const override;
   std::string DecodeAnsi(std::string_view bytes, bool truncated) const override;
-  std::unique_ptr<DriveInfo> QueryDrive(const std::string& drive_name) const override;
-  NumberFormat UserNumberFormat() const override { return number_format; }
-  void OpenInShell(const std::string& path) const override { opened_in_shell.push_back(path); }
+  std::unique_ptr<DriveInfo> QueryDrive(const std::string&) const override {
+    return std::make_unique<FakeDrive>();
+  }
+  NumberFormat UserNumberFormat() const override { return {}; }
+  void OpenInShell(const std::string&) const override {}
   [[noreturn]] void EndProgram() const override { throw FakeProgramEnded("EndProgram"); }
   [[noreturn]] void ReportFatalError(const std::string& failure) const override {
     throw FakeProgramEnded("ReportFatalError: " + failure);
