@@ -78,15 +78,5 @@ TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
   EXPECT_EQ(texts, expected);
 }
 
-TEST_F(WindowInProcess, TipoNamesTheTypeAndKeepsItsArgument) {
-  for (const auto& [code, name] :
-       {std::pair{"2", "Drive Removivel"}, {"3", "Drive Fixa"}, {"9", "N\xC3\xA3o Determinado!"}}) {
-    std::string argument = code;
-    form_.Tipo(argument);
-    EXPECT_EQ(form_.DriveTypeText, name);
-    EXPECT_EQ(argument, code);
-  }
-}
-
 }  // namespace
 }  // namespace quorvel
