@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -183,12 +184,16 @@ class ProgramUnderTest {
   }
   std::wstring Text(int id) const { return WindowText(Control(id)); }
   bool IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+  // The list's lines; the count is read first, so that a list read while a
+  // report replaces its lines never passes for the new one.
   std::vector<std::wstring> ListLines(int id = kList1) const {
-    std::vector<std::wstring> lines;
-    wchar_t line[1024];  // far more than any line of the report
-    for (int i = 0; SendMessageW(Control(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) >= 0;
-         ++i)
-      lines.push_back(line);
+    std::vector<std::wstring> lines(
+        std::max<LRESULT>(0, SendMessageW(Control(id), LB_GETCOUNT, 0, 0)));
+    wchar_t line[1024] = {};  // far more than any line of the report
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (SendMessageW(Control(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) >= 0)
+        lines[i] = line;
+    }
     return lines;
   }
   // Clicks "Informações" below a line of the test's own, and waits for ten
