@@ -339,7 +339,7 @@ std::string Row(const char* measure, const std::vector<double>& quorvel,
 }
 
 int Measure(int warm_up, int pairs) {
-  testing::ClearDrive(testing::kPenRoot);
+  testing::ClearPen();
   const std::wstring quorvel = testing::BuiltProgramPath();
   const std::string large = LargeMessage();
   for (const wchar_t* folder : {kMessageFolder, kLargeFolder, kBlankFolder}) {
@@ -394,14 +394,14 @@ int Measure(int warm_up, int pairs) {
     std::printf("Resident memory: /proc was not readable through Z:, so not measured.\n");
   }
   std::fflush(stdout);
-  testing::ClearDrive(testing::kPenRoot);
+  testing::ClearPen();
   return 0;
 }
 
 // For a run under WINEDEBUG=+pid,+loaddll: starts Quorvel, shows the report,
 // and marks on stderr, among Wine's trace lines, when each step is done.
 int TraceLoads() {
-  testing::ClearDrive(testing::kPenRoot);
+  testing::ClearPen();
   testing::WriteFileBytes(std::wstring(kTraceFolder) + L"\\mensagem.txt", kShortMessage);
   ProgramUnderTest program(kTraceFolder);
   std::fprintf(stderr, "quorvel_bench: %04lx window shown\n",

@@ -11,17 +11,3 @@ if(QUORVEL_FAULT_BUILD)
   add_dependencies(QuorvelFault Quorvel)
   set_target_properties(QuorvelFault PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
 endif()
-
-if(QUORVEL_TESTS)
-  # The window and platform layer again, with the handle wrappers counting
-  # what they hold; both, so that every copy of a wrapper counts.
-  foreach(library quorvel_platform_win32 quorvel_app)
-    get_target_property(sources ${library} SOURCES)
-    get_target_property(libraries ${library} LINK_LIBRARIES)
-    list(TRANSFORM libraries REPLACE "^quorvel_platform_win32$" quorvel_platform_win32_counted)
-    add_library(${library}_counted STATIC ${sources})
-    target_compile_definitions(${library}_counted PUBLIC ${QUORVEL_WIN32_DEFINITIONS}
-                                                         QUORVEL_COUNT_HANDLES)
-    target_link_libraries(${library}_counted PUBLIC ${libraries})
-  endforeach()
-endif()

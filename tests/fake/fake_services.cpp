@@ -34,9 +34,4 @@ std::string FakeServices::DecodeAnsi(std::string_view bytes, bool /*truncated*/)
   return text;
 }
 
-std::unique_ptr<DriveInfo> FakeServices::QueryDrive(const std::string& drive_name) const {
-  drives_queried.push_back(drive_name);
-  return std::make_unique<FakeDrive>(drive);
-}
-
 }  // namespace quorvel

@@ -1,4 +1,4 @@
-// A stand-in for the platform in tests: a program folder, a few files, one
+// A stand-in for the platform in tests: a program folder, a few files, a
 // drive whose facts can each be made to fail, and Windows-1252 as the ANSI code
 // page.
 #pragma once
@@ -45,17 +45,19 @@ class FakeServices final : public Services {
  public:
   std::optional<std::string> program_folder = "E:\\";
   std::map<std::string, std::string> files;  // path -> contents
-  FakeDrive drive;
-  NumberFormat number_format;
-  mutable std::vector<std::string> opened_in_shell;
+  // What the program asked of the system.
   mutable std::vector<std::string> drives_queried;
+  mutable std::vector<std::string> opened_in_shell;
 
   std::optional<std::string> ProgramFolder() const override { return program_folder; }
   std::optional<FileBytes> ReadWholeFile(const std::string& path,
                                          std::size_t max_bytes) const override;
   std::string DecodeAnsi(std::string_view bytes, bool truncated) const override;
-  std::unique_ptr<DriveInfo> QueryDrive(const std::string& drive_name) const override;
-  NumberFormat UserNumberFormat() const override { return number_format; }
+  std::unique_ptr<DriveInfo> QueryDrive(const std::string& drive_name) const override {
+    drives_queried.push_back(drive_name);
+    return std::make_unique<FakeDrive>();
+  }
+  NumberFormat UserNumberFormat() const override { return {}; }
   void OpenInShell(const std::string& path) const override { opened_in_shell.push_back(path); }
   [[noreturn]] void EndProgram() const override { throw FakeProgramEnded("EndProgram"); }
   [[noreturn]] void ReportFatalError(const std::string& failure) const override {

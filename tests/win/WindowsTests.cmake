@@ -1,65 +1,16 @@
 # Windows-side tests, cross-compiled and run under Wine by ctest.
 
-# A test program that builds the window in-process: it carries the program's
-# resources, for the window's icon.
-function(quorvel_in_process_test target)
-  target_sources(${target} PRIVATE "${QUORVEL_RESOURCE_SCRIPT}")
-  target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
-  add_dependencies(${target} Quorvel)
-  quorvel_windows_test(${target})
-endfunction()
-
-function(quorvel_windows_test target)
-  target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
-  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
-  if(MINGW)
-    target_link_options(${target} PRIVATE -static)
-  endif()
-endfunction()
-
 # End-to-end: the real Quorvel.exe, run from the fixture's pen drive and
 # inspected from this process.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
-add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} win/program_under_test.cpp)
-target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_ui ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32
-                                                oleaut32 uuid)
-quorvel_windows_test(quorvel_e2e_tests)
+add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES})
+target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32 oleaut32
+                                                uuid ntdll)
 add_dependencies(quorvel_e2e_tests Quorvel)
+set(QUORVEL_E2E_ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>" "QUORVEL_ART_DIR=${QUORVEL_ART_DIR}")
 add_test(NAME e2e COMMAND quorvel_e2e_tests)
-set_tests_properties(e2e PROPERTIES ENVIRONMENT
-  "QUORVEL_EXE=$<TARGET_FILE:Quorvel>;QUORVEL_ART_DIR=${QUORVEL_ART_DIR}" RUN_SERIAL TRUE
+set_tests_properties(e2e PROPERTIES ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT}" RUN_SERIAL TRUE
                                     TIMEOUT 900)
-
-# In-process: the window built inside the test, for what only makes sense
-# from inside (fonts, cursors, tool tips).
-file(GLOB QUORVEL_WINDOW_TEST_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
-if(QUORVEL_WINDOW_TEST_SOURCES)
-  add_executable(quorvel_window_tests ${QUORVEL_WINDOW_TEST_SOURCES})
-  target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
-                                                     ${QUORVEL_GTEST_MAIN})
-  quorvel_in_process_test(quorvel_window_tests)
-  add_test(NAME window COMMAND quorvel_window_tests)
-  set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
-endif()
-
-# The identity test reads the version block through version.dll, which the
-# program itself does not import, and compares the executable's icon with the
-# committed one.
-target_link_libraries(quorvel_e2e_tests PRIVATE version imagehlp ntdll)
-set_property(TEST e2e APPEND PROPERTY ENVIRONMENT "QUORVEL_ICO=${QUORVEL_ART_DIR}/quorvel.ico")
-
-# The release package, made from this build and unpacked.
-add_test(NAME package
-         COMMAND "${CMAKE_COMMAND}" "-DBUILD_DIR=${CMAKE_BINARY_DIR}"
-                 "-DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/package-check" "-DEXE=$<TARGET_FILE:Quorvel>"
-                 "-DMESSAGE=${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt"
-                 -P "${CMAKE_CURRENT_SOURCE_DIR}/win/PackageCheck.cmake")
-set_tests_properties(package PROPERTIES TIMEOUT 300)
-# The release built twice, from two copies of the source in differently named
-# folders, at different times: the same bytes both times.
-add_test(NAME reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")
-set_tests_properties(reproducible-release PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
-include(win/SafetyTests.cmake)
 
 # The drive report's sizes in the user's number format, under two locales that
 # group digits with different separators. Wine takes the user's locale from the
@@ -67,9 +18,53 @@ include(win/SafetyTests.cmake)
 foreach(locale en-US pt-PT)
   string(REPLACE "-" "_" unix_locale "${locale}")
   add_test(NAME e2e-report-${locale}
-           COMMAND quorvel_e2e_tests
-                   --gtest_filter=DriveReportTest.PenDriveReportInTheUsersNumberFormat)
+           COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
   set_tests_properties(e2e-report-${locale} PROPERTIES
-    ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>;LC_ALL=${unix_locale}.UTF-8;QUORVEL_EXPECT_LOCALE=${locale}"
+    ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT};LC_ALL=${unix_locale}.UTF-8;QUORVEL_EXPECT_LOCALE=${locale}"
     RUN_SERIAL TRUE TIMEOUT 300)
 endforeach()
+
+# Libraries under system names, for the end-to-end tests to plant beside the
+# program, each leaving a marker if it is ever loaded; and the test build that
+# fails inside a handler.
+foreach(name comctl32 gdiplus windowscodecs version uxtheme propsys msimg32 shcore shlwapi)
+  add_library(planted_${name} SHARED win/planted/planted_dll.c)
+  target_compile_definitions(planted_${name} PRIVATE "PLANTED_NAME=L\"${name}\"")
+  set_target_properties(planted_${name} PROPERTIES OUTPUT_NAME ${name} PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/planted")
+  target_link_options(planted_${name} PRIVATE $<$<BOOL:${MINGW}>:-static>)
+  add_dependencies(quorvel_e2e_tests planted_${name})
+endforeach()
+if(TARGET QuorvelFault)
+  add_dependencies(quorvel_e2e_tests QuorvelFault)
+endif()
+
+# In-process: the window built inside the test, for what only makes sense
+# from inside (fonts, cursors, tool tips). It carries the program's resources,
+# for the window's icon.
+add_executable(quorvel_window_tests win/inproc_window_test.cpp "${QUORVEL_RESOURCE_SCRIPT}")
+target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
+                                                   ${QUORVEL_GTEST_MAIN})
+target_include_directories(quorvel_window_tests PRIVATE
+                           $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+add_dependencies(quorvel_window_tests Quorvel)
+add_test(NAME window COMMAND quorvel_window_tests)
+set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+
+foreach(target quorvel_e2e_tests quorvel_window_tests)
+  target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
+  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
+  target_link_options(${target} PRIVATE $<$<BOOL:${MINGW}>:-static>)
+endforeach()
+
+# Quorvel.exe as the system sees it before it runs, and the release made from
+# it; and the release built twice, from two copies of the source in
+# differently named folders, at different times: the same bytes both times.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME release
+         COMMAND "${Python3_EXECUTABLE}" "${CMAKE_CURRENT_SOURCE_DIR}/win/release_check.py"
+                 "${CMAKE_COMMAND}" "${CMAKE_BINARY_DIR}" "${QUORVEL_ART_DIR}/quorvel.ico"
+                 "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
+set_tests_properties(release PROPERTIES TIMEOUT 300)
+add_test(NAME reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")
+set_tests_properties(reproducible-release PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)

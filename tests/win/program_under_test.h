@@ -1,17 +1,25 @@
 // Runs the real Quorvel.exe from the fixture's pen drive and looks at its
 // window from outside, as a user's tools would: messages to read the controls,
-// real mouse clicks through the input queue.
+// real mouse clicks and key presses through the input queue.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <map>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ui/control_table.h"
+
 namespace quorvel::testing {
+
+namespace fs = std::filesystem;
 
 // How long a wait may last before it counts as a hang. It never measures
 // speed.
@@ -21,37 +29,59 @@ inline constexpr std::chrono::seconds kHangTimeout{60};
 // number whose top bit is set.
 inline constexpr wchar_t kPenRoot[] = L"E:\\";
 
-std::string Utf8(const std::wstring& text);
-std::wstring Utf16(const std::string& text);
+inline std::string Utf8(const std::wstring& text) {
+  return reinterpret_cast<const char*>(fs::path(text).u8string().c_str());
+}
+
+inline std::wstring Utf16(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end())).wstring();
+}
+
 // An environment variable of this process ("" when unset).
 inline std::string Environment(const char* name) {
   return std::getenv(name) ? std::getenv(name) : "";
 }
+
 // A Unix path as Wine shows it on drive Z:.
-std::wstring UnixToWindows(const std::string& unix_path);
-// The Quorvel.exe that the build made, and the committed artwork. The build's
-// other programs are at BuiltProgramPath() + L"\\..\\" + their name.
+inline std::wstring UnixToWindows(const std::string& unix_path) {
+  return fs::path(L"Z:" + Utf16(unix_path)).make_preferred().wstring();
+}
+
+// The Quorvel.exe that the build made; the build's other programs are at
+// BuiltProgramPath() + L"\\..\\" + their name.
 inline std::wstring BuiltProgramPath() {
   return UnixToWindows(Environment("QUORVEL_EXE"));
 }
-inline std::wstring ArtFolder() {
-  return UnixToWindows(Environment("QUORVEL_ART_DIR"));
+
+inline std::string ReadFileBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
-// Runs `command` with /bin/sh on the Linux side; returns its exit status.
-int RunShell(const std::string& command);
 
 // Writes `bytes` to `path`, creating its folders.
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// The bytes of the file at `path`; "" when it cannot be read.
-std::string ReadFileBytes(const std::wstring& path);
-// Empties a drive's root except for Wine's label and serial files.
-void ClearDrive(const std::wstring& root);
-// Every file and folder below `root`, with the bytes of each file.
-std::map<std::wstring, std::string> SnapshotTree(const std::wstring& root);
-// The visible top-level windows of a process (of all when 0), but `except`.
-std::vector<HWND> VisibleWindows(DWORD process_id = 0, HWND except = nullptr);
-// A window's text, asked across processes without hanging on a stuck one.
-std::wstring WindowText(HWND window);
+inline void WriteFileBytes(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  if (!(std::ofstream(path, std::ios::binary) << bytes)) throw std::runtime_error("not written");
+}
+
+// The visible top-level windows of a process, or of all when 0.
+inline std::vector<HWND> VisibleWindows(DWORD process_id = 0) {
+  std::vector<HWND> found;
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if ((process_id == 0 || owner == process_id) && IsWindowVisible(window))
+      found.push_back(window);
+  }
+  return found;
+}
+
+// A window's text, from another process too.
+inline std::wstring WindowText(HWND window) {
+  std::wstring text(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+  text.resize(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  return text;
+}
 
 // Waits until `condition` holds, up to kHangTimeout; returns whether it did.
 template <typename Condition>
@@ -62,43 +92,132 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
-// How the program is started, beyond the plain run of Quorvel.exe.
-struct Launch {
-  std::wstring name = L"Quorvel.exe";  // a program of the build folder
-  std::wstring arguments;
-  // When `error_file` (a Unix path) is set, the program starts through the
-  // wine command from /bin/sh, with `environment` (shell words NAME=value)
-  // and its standard error, Wine's debug trace too, in that file: Wine gives
-  // a windowed program started by CreateProcessW its parent's standard error.
-  std::string environment, error_file;
-  // The show state that the program's STARTUPINFO asks for, as a shortcut's
-  // "Run" setting does; none when negative.
-  int startup_show = -1;
-};
+// Starts `command_line` in `folder`, with the show state that its STARTUPINFO
+// asks for when `show` is not negative, as a shortcut's "Run" setting does.
+inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folder, int show = -1) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = show >= 0 ? STARTF_USESHOWWINDOW : 0;
+  startup.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                      &startup, &started)) {
+    throw std::runtime_error("CreateProcessW " + Utf8(command_line) + " failed");
+  }
+  CloseHandle(started.hThread);
+  return started;
+}
+
+// Runs `command` with /bin/sh on the Linux side (Wine starts a Unix program
+// named by its Z: path as a Unix process); returns its exit status, which
+// Wine does not give, through a file.
+inline int RunShell(const std::string& command) {
+  const std::string status_file = Environment("WINEPREFIX") + "/../shell-status";
+  DeleteFileW(UnixToWindows(status_file).c_str());
+  std::wstring command_line = L"Z:\\bin\\sh -c \"(";
+  for (const wchar_t c : Utf16(command + "); echo $? >'" + status_file + "'")) {
+    if (c == L'"' || c == L'\\') command_line += L'\\';
+    command_line += c;
+  }
+  CloseHandle(Start(command_line + L'"', nullptr).hProcess);
+  std::string status;
+  WaitFor([&] { return !(status = ReadFileBytes(UnixToWindows(status_file))).empty(); });
+  return status.empty() ? -1 : std::atoi(status.c_str());
+}
+
+// Empties the pen drive but for Wine's label and serial files.
+inline void ClearPen() {
+  RunShell(
+      "find \"$QUORVEL_DRIVES/pen\" -mindepth 1 -maxdepth 1 ! -name '.windows-*' -exec rm -rf {} "
+      "+");
+}
+
+// Every file and folder on the pen drive, with its size, time and mode.
+inline std::string PenListing() {
+  RunShell("cd \"$QUORVEL_DRIVES/pen\" && find . -printf '%p %s %T@ %m\\n' | sort >../pen-listing");
+  return ReadFileBytes(UnixToWindows(Environment("QUORVEL_DRIVES") + "/pen-listing"));
+}
 
 class ProgramUnderTest {
  public:
-  // Copies the program into `folder` (created if need be) and starts it
-  // there; waits until its window is visible.
-  explicit ProgramUnderTest(const std::wstring& folder, const Launch& launch = {});
+  // Copies `name`, a program of the build folder, into `folder` (created if
+  // need be) and starts it there with `arguments`; waits until its window is
+  // visible and idle.
+  explicit ProgramUnderTest(const std::wstring& folder = kPenRoot,
+                            const std::wstring& name = L"Quorvel.exe",
+                            const std::wstring& arguments = L"", int show = -1) {
+    const std::wstring program = (fs::path(folder) / name).wstring();
+    fs::create_directories(folder);
+    if (!CopyFileW((BuiltProgramPath() + L"\\..\\" + name).c_str(), program.c_str(), FALSE))
+      throw std::runtime_error("CopyFileW to " + Utf8(program) + " failed");
+    // The copy is the test's doing; from here on the drive is the program's
+    // to leave as it is.
+    pen_before_ = PenListing();
+    const auto started = Start(L"\"" + program + L"\" " + arguments, folder.c_str(), show);
+    process_ = started.hProcess;
+    process_id_ = started.dwProcessId;
+    WaitFor([&] {
+      for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Quorvel.Form1", nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(w, nullptr) == started.dwThreadId && IsWindowVisible(w))
+          window_ = w;
+      return window_ != nullptr || HasExited();
+    });
+    // Whatever came up instead must not hold the drive for the next test.
+    if (window_ == nullptr) TerminateProcess(process_, 1);
+    if (window_ == nullptr) throw std::runtime_error("Quorvel's window did not appear");
+    WaitForInputIdle(process_, 10000);  // painted, and waiting for the user
+  }
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
-  // Ends the program if a test left it running.
-  ~ProgramUnderTest();
-
-  HWND window() const { return window_; }
-  HWND Control(int id) const;  // searched through the frame too
-  std::wstring Text(int id) const;
-  std::vector<std::wstring> ListLines(int id) const;
-  bool IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
-  RECT ScreenRect(int id) const {
-    RECT rect = {};
-    GetWindowRect(Control(id), &rect);
-    return rect;
+  // Ends the program if it still runs; then the pen drive must be as it was
+  // when the program started, since the program writes nothing.
+  ~ProgramUnderTest() {
+    if (!HasExited() && TerminateProcess(process_, 1)) WaitForSingleObject(process_, 10000);
+    CloseHandle(process_);
+    EXPECT_EQ(PenListing(), pen_before_) << "the program changed the pen drive";
   }
 
-  // A real left click at the control's centre, through SendInput.
-  void Click(int id) const;
+  HWND window() const { return window_; }
+  HWND Control(int id) const {  // searched through the frame too
+    const HWND control = GetDlgItem(window_, id);
+    return control ? control : GetDlgItem(GetDlgItem(window_, kFrame1), id);
+  }
+  std::wstring Text(int id) const { return WindowText(Control(id)); }
+  bool IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+  // The list's lines; the count is read first, so that a list read while a
+  // report replaces its lines never passes for the new one.
+  std::vector<std::wstring> ListLines(int id = kList1) const {
+    std::vector<std::wstring> lines(
+        std::max<LRESULT>(0, SendMessageW(Control(id), LB_GETCOUNT, 0, 0)));
+    wchar_t line[1024] = {};  // far more than any line of the report
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (SendMessageW(Control(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) >= 0)
+        lines[i] = line;
+    }
+    return lines;
+  }
+  // Clicks "Informações" below a line of the test's own, and waits for ten
+  // lines that replace it or for the program's end; returns the list.
+  std::vector<std::wstring> Report() const {
+    const wchar_t marker[] = L"left from before";
+    SendMessageW(Control(kList1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(marker));
+    PostClick(kImage3);
+    std::vector<std::wstring> lines;
+    WaitFor([&] {
+      lines = ListLines();
+      return HasExited() || (lines.size() == 10 && lines.back() != marker);
+    });
+    return lines;
+  }
+
+  // A real left click at the control's centre, through the input queue.
+  void Click(int id) const {
+    RECT rect;
+    GetWindowRect(Control(id), &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  }
   // A click posted to the picture as button down and up, which no other
   // window can take: Wine may drop an injected click after another program
   // was clicked.
@@ -106,16 +225,20 @@ class ProgramUnderTest {
     PostMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageW(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   }
-  // Real key presses, through SendInput.
-  void PressKey(WORD virtual_key, bool with_shift = false) const;
-
-  // Waits for the process to end; returns whether it did within the timeout.
-  bool WaitForExit() const {
-    return WaitForSingleObject(process_, kHangTimeout.count() * 1000) == 0;
+  // A real key press, through the input queue.
+  void PressKey(BYTE virtual_key, bool with_shift = false) const {
+    if (with_shift) keybd_event(VK_SHIFT, 0, 0, 0);
+    keybd_event(virtual_key, 0, 0, 0);
+    keybd_event(virtual_key, 0, KEYEVENTF_KEYUP, 0);
+    if (with_shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
   }
+
   bool HasExited() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+  // The exit code once the program has ended, waiting up to kHangTimeout;
+  // STILL_ACTIVE if it has not.
   DWORD ExitCode() const {
     DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process_, kHangTimeout.count() * 1000);
     GetExitCodeProcess(process_, &code);
     return code;
   }
@@ -126,6 +249,12 @@ class ProgramUnderTest {
   HANDLE process_ = nullptr;
   DWORD process_id_ = 0;
   HWND window_ = nullptr;
+  std::string pen_before_;
+};
+
+// A test on the fixture's pen drive, which starts empty.
+struct PenDriveTest : ::testing::Test {
+  void SetUp() override { ClearPen(); }
 };
 
 }  // namespace quorvel::testing

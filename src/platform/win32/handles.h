@@ -10,20 +10,13 @@
 
 namespace quorvel {
 
-#ifdef QUORVEL_COUNT_HANDLES
-// Test builds only: how many handles of each kind the wrappers hold, so that a
-// test can see whether a handler gives back what it takes.
-template <typename Traits>
-inline long live_handle_count = 0;
-#endif
-
 template <typename Traits>
 class UniqueHandle {
  public:
   using Handle = typename Traits::Handle;
 
   UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) { Count(handle, +1); }
+  explicit UniqueHandle(Handle handle) : handle_(handle) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept
@@ -36,26 +29,13 @@ class UniqueHandle {
 
   Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != Traits::Invalid(); }
-  Handle release() {
-    Count(handle_, -1);
-    return std::exchange(handle_, Traits::Invalid());
-  }
+  Handle release() { return std::exchange(handle_, Traits::Invalid()); }
   void reset(Handle handle = Traits::Invalid()) {
-    Count(handle, +1);
     const Handle old = std::exchange(handle_, handle);
-    if (old != Traits::Invalid()) {
-      Count(old, -1);
-      Traits::Close(old);
-    }
+    if (old != Traits::Invalid()) Traits::Close(old);
   }
 
  private:
-  static void Count([[maybe_unused]] Handle handle, [[maybe_unused]] long change) {
-#ifdef QUORVEL_COUNT_HANDLES
-    if (handle != Traits::Invalid()) live_handle_count<Traits> += change;
-#endif
-  }
-
   Handle handle_ = Traits::Invalid();
 };
 
@@ -101,16 +81,6 @@ using WindowHandle = UniqueHandle<WindowTraits>;
 using IconHandle = UniqueHandle<IconTraits>;  // icons and cursors alike
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
-
-#ifdef QUORVEL_COUNT_HANDLES
-// The GDI and USER objects (windows, icons, cursors) that wrappers hold now.
-inline long LiveGdiObjects() {
-  return live_handle_count<GdiObjectTraits>;
-}
-inline long LiveUserObjects() {
-  return live_handle_count<WindowTraits> + live_handle_count<IconTraits>;
-}
-#endif
 
 // Owns one reference to a COM interface.
 template <typename Interface>
