@@ -57,7 +57,7 @@ function(quorvel_windows_program target)
     # Run from the page file when started from a pen or a share: GNU ld has
     # no switch for it, so the header bits are set after the link.
     add_custom_command(TARGET ${target} POST_BUILD
-                       COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/tools/pe-run-from-swap"
+                       COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/tools/pe_run_from_swap.py"
                                "$<TARGET_FILE:${target}>"
                        VERBATIM)
   elseif(MSVC)

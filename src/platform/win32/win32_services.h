@@ -7,7 +7,7 @@
 
 namespace quorvel {
 
-class Win32Services final : public Services {
+class Win32Services : public Services {
  public:
   std::optional<std::string> ProgramFolder() const override;
   std::optional<FileBytes> ReadWholeFile(const std::string& path,

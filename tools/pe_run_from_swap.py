@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Marks a PE image to be run from the page file, then rewrites its checksum.
 
-  tools/pe-run-from-swap Quorvel.exe
+  tools/pe_run_from_swap.py Quorvel.exe
 
 IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP and IMAGE_FILE_NET_RUN_FROM_SWAP tell the
 loader to copy an image that lies on removable media or on the network into
