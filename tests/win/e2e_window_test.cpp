@@ -88,7 +88,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   };
   const struct {
     int id, kind;
-    const wchar_t* text;  // the message box's is the message
+    const wchar_t* text;  // the message box's is the message; a picture's, its name
     std::array<LONG, 4> place;
   } controls[] = {
       {kFrame1, 0, L"", {8, 0, 369, 169}},
@@ -98,10 +98,10 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
       {kLabel1Index2, 3, L"Informa\u00E7\u00F5es", {208, 224, 81, 17}},
       {kLabel1Index1, 3, L"Abrir Pen", {112, 224, 65, 17}},
       {kLabel1Index0, 3, L"Mensagem", {8, 224, 65, 17}},
-      {kImage4, 4, L"", {120, 176, 48, 48}},
-      {kImage3, 4, L"", {224, 176, 48, 48}},
-      {kImage2, 4, L"", {16, 176, 48, 48}},
-      {kImage1, 4, L"", {320, 176, 48, 48}},
+      {kImage4, 4, L"Abrir Pen", {120, 176, 48, 48}},
+      {kImage3, 4, L"Informa\u00E7\u00F5es", {224, 176, 48, 48}},
+      {kImage2, 4, L"Mensagem", {16, 176, 48, 48}},
+      {kImage1, 4, L"Fechar", {320, 176, 48, 48}},
   };
   for (const auto& control : controls) {
     SCOPED_TRACE(control.id);
@@ -118,7 +118,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   // Each picture on screen against the system decoder's drawing on magenta,
   // which no picture uses: magenta left over is where the picture is
   // transparent, and the screen shows the button face there.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // balanced when the test process ends
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const HDC dc = CreateCompatibleDC(screen);
   SelectObject(dc, CreateCompatibleBitmap(screen, 48, 48));
   SetDCBrushColor(dc, RGB(255, 0, 255));
@@ -145,6 +145,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
     EXPECT_LT(transparent, 48 * 48);
     EXPECT_EQ(wrong, 0) << "pixels unlike the picture on the button face";
   }
+  CoUninitialize();
 
   // Tab and Shift+Tab go between the message box and the list, never to a
   // picture; Esc, Enter and Space in either box change nothing.

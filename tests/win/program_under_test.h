@@ -119,7 +119,15 @@ inline int RunShell(const std::string& command) {
     if (c == L'"' || c == L'\\') command_line += L'\\';
     command_line += c;
   }
-  CloseHandle(Start(command_line + L'"', nullptr).hProcess);
+  // Wine starts a Unix program without a process or thread to hand back: what
+  // CreateProcessW leaves in PROCESS_INFORMATION is no handle of this process,
+  // and closing it could close one that is (standard output, say).
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION not_handles;
+  CreateProcessW(nullptr, (command_line + L'"').data(), nullptr, nullptr, FALSE, 0, nullptr,
+                 nullptr, &startup, &not_handles);
+
   std::string status;
   WaitFor([&] { return !(status = ReadFileBytes(UnixToWindows(status_file))).empty(); });
   return status.empty() ? -1 : std::atoi(status.c_str());
