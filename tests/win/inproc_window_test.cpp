@@ -28,6 +28,13 @@ struct WindowInProcess : ::testing::Test {
   Form1 form_{services_, GetModuleHandleW(nullptr)};
 };
 
+BOOL CALLBACK CountToolTipWindows(HWND window, LPARAM count) {
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  *reinterpret_cast<int*>(count) += std::wstring(class_name) == TOOLTIPS_CLASSW;
+  return TRUE;
+}
+
 TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
   EXPECT_EQ(SendMessageW(form_.Control(kText1), WM_GETFONT, 0, 0),
             reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
@@ -61,8 +68,16 @@ TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
   EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(form_.window(), GCLP_HCURSOR)),
             LoadCursorW(nullptr, IDC_ARROW));
 
-  // Tool tips for the pictures and nothing else.
+  // Tool tips for the pictures and nothing else, made once although anyone
+  // may post the message that asks for them.
+  for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
+  for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  int tool_tip_windows = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountToolTipWindows,
+                    reinterpret_cast<LPARAM>(&tool_tip_windows));
+  EXPECT_EQ(tool_tip_windows, 1);
   const HWND tips = form_.ToolTipWindow();
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
   std::map<int, std::wstring> texts;
   for (LRESULT i = 0; i < SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); ++i) {
     wchar_t text[80] = {};
@@ -79,14 +94,7 @@ TEST_F(WindowInProcess, FontsCursorsAndToolTips) {
   EXPECT_EQ(texts, expected);
 }
 
-BOOL CALLBACK CountToolTipWindows(HWND window, LPARAM count) {
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  *reinterpret_cast<int*>(count) += std::wstring(class_name) == TOOLTIPS_CLASSW;
-  return TRUE;
-}
-
-TEST_F(WindowInProcess, CaptionColoursToolTipsMadeOnceAndPicturesNamedForScreenReaders) {
+TEST_F(WindowInProcess, CaptionColoursAndPictureNamesForScreenReaders) {
   // A scheme in which the button text is not the window text.
   const int element = COLOR_BTNTEXT;
   const COLORREF saved = GetSysColor(COLOR_BTNTEXT), green = RGB(0, 128, 0);
@@ -97,15 +105,6 @@ TEST_F(WindowInProcess, CaptionColoursToolTipsMadeOnceAndPicturesNamedForScreenR
   EXPECT_EQ(GetTextColor(dc.get()), green);
   EXPECT_EQ(GetBkColor(dc.get()), GetSysColor(COLOR_BTNFACE));
   SetSysColors(1, &element, &saved);
-
-  // Anyone may post the message that makes the tool tips.
-  for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
-  for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
-  int tool_tip_windows = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountToolTipWindows,
-                    reinterpret_cast<LPARAM>(&tool_tip_windows));
-  EXPECT_EQ(tool_tip_windows, 1);
-  EXPECT_EQ(SendMessageW(form_.ToolTipWindow(), TTM_GETTOOLCOUNT, 0, 0), 4);
 
   for (const auto& [id, name] : {std::pair{kImage1, L"Fechar"},
                                  {kImage2, L"Mensagem"},
