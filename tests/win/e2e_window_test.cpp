@@ -98,10 +98,11 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
       {kLabel1Index2, 3, L"Informa\u00E7\u00F5es", {208, 224, 81, 17}},
       {kLabel1Index1, 3, L"Abrir Pen", {112, 224, 65, 17}},
       {kLabel1Index0, 3, L"Mensagem", {8, 224, 65, 17}},
-      {kImage4, 4, L"", {120, 176, 48, 48}},
-      {kImage3, 4, L"", {224, 176, 48, 48}},
-      {kImage2, 4, L"", {16, 176, 48, 48}},
-      {kImage1, 4, L"", {320, 176, 48, 48}},
+      // A picture's text is its caption, which a screen reader names it by.
+      {kImage4, 4, L"Abrir Pen", {120, 176, 48, 48}},
+      {kImage3, 4, L"Informa\u00E7\u00F5es", {224, 176, 48, 48}},
+      {kImage2, 4, L"Mensagem", {16, 176, 48, 48}},
+      {kImage1, 4, L"Fechar", {320, 176, 48, 48}},
   };
   for (const auto& control : controls) {
     SCOPED_TRACE(control.id);
