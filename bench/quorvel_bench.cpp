@@ -312,9 +312,9 @@ std::wstring Copy(const std::wstring& from, const std::wstring& folder, const wc
 }
 
 std::wstring BlankProgramPath() {
-  const std::string unix_path = testing::Environment("QUORVEL_BLANK_EXE");
-  if (unix_path.empty()) Fail("QUORVEL_BLANK_EXE is not set");
-  return testing::UnixToWindows(unix_path);
+  const char* unix_path = std::getenv("QUORVEL_BLANK_EXE");
+  if (unix_path == nullptr || *unix_path == '\0') Fail("QUORVEL_BLANK_EXE is not set");
+  return testing::EnvironmentPath("QUORVEL_BLANK_EXE");
 }
 
 std::string Format(const char* format, double value) {
@@ -340,7 +340,7 @@ std::string Row(const char* measure, const std::vector<double>& quorvel,
 
 int Measure(int warm_up, int pairs) {
   testing::ClearPen();
-  const std::wstring quorvel = testing::BuiltProgramPath();
+  const std::wstring quorvel = testing::EnvironmentPath("QUORVEL_EXE");
   const std::string large = LargeMessage();
   for (const wchar_t* folder : {kMessageFolder, kLargeFolder, kBlankFolder}) {
     testing::WriteFileBytes(std::wstring(folder) + L"mensagem.txt",

@@ -65,7 +65,7 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   for (const std::wstring name : {L"comctl32", L"gdiplus", L"windowscodecs", L"uxtheme", L"propsys",
                                   L"msimg32", L"shcore", L"shlwapi"}) {
     WriteFileBytes(folder + L"\\" + name + L".dll",
-                   ReadFileBytes(BuiltProgramPath() + L"\\..\\planted\\" + name + L".dll"));
+                   ReadFileBytes(EnvironmentPath("QUORVEL_EXE", "/../planted/") + name + L".dll"));
     RegSetKeyValueW(HKEY_CURRENT_USER, overrides, name.c_str(), REG_SZ, L"native,builtin", 30);
     manifest += "<file name=\"" + Utf8(name) + ".dll\"/>";
   }
@@ -157,12 +157,10 @@ TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
 // a process's Windows command line as its Unix one; the prefix tells this
 // run's program from any other.
 long ResidentKib() {
-  const std::string file = Environment("WINEPREFIX") + "/../long-use-rss";
   RunShell(
       "for p in $(pgrep -f '[u]so longo'); do grep -qxz \"WINEPREFIX=$WINEPREFIX\" "
-      "/proc/$p/environ && grep VmRSS /proc/$p/status; done | tr -dc 0-9 >'" +
-      file + "'");
-  return std::atol(ReadFileBytes(UnixToWindows(file)).c_str());
+      "/proc/$p/environ && grep VmRSS /proc/$p/status; done | tr -dc 0-9 >rss");
+  return std::atol(ReadFileBytes(EnvironmentPath("WINEPREFIX", "/../rss")).c_str());
 }
 
 TEST_F(SafetyTest, TenThousandReportsAndMessagesKeepTheMemoryFlat) {

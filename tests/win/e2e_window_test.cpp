@@ -125,8 +125,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   SetDCBrushColor(dc, RGB(255, 0, 255));
   const RECT square = {0, 0, 48, 48};
   for (int n = 1; n <= 4; ++n) {  // imageN.gif on ImageN
-    std::wstring file =
-        UnixToWindows(Environment("QUORVEL_ART_DIR")) + L"\\image" + std::to_wstring(n) + L".gif";
+    std::wstring file = EnvironmentPath("QUORVEL_ART_DIR", "/image" + std::to_string(n) + ".gif");
     SCOPED_TRACE(Utf8(file));
     IPicture* image = nullptr;
     OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&image));
@@ -211,8 +210,8 @@ TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsA
   ULARGE_INTEGER total = {};
   ASSERT_TRUE(GetDiskFreeSpaceExW(kPenRoot, nullptr, &total, nullptr));
 
-  const std::wstring drives = UnixToWindows(Environment("QUORVEL_DRIVES"));
-  const std::wstring present = drives + L"\\fixed", gone = drives + L"\\fixed-gone";
+  const std::wstring present = EnvironmentPath("QUORVEL_DRIVES", "/fixed");
+  const std::wstring gone = present + L"-gone";
   MoveFileW(gone.c_str(), present.c_str());  // a run cut short left F: out
   ASSERT_EQ(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/quorvel/pen\""), 0);
   const struct {

@@ -37,20 +37,13 @@ inline std::wstring Utf16(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end())).wstring();
 }
 
-// An environment variable of this process ("" when unset).
-inline std::string Environment(const char* name) {
-  return std::getenv(name) ? std::getenv(name) : "";
-}
-
-// A Unix path as Wine shows it on drive Z:.
-inline std::wstring UnixToWindows(const std::string& unix_path) {
-  return fs::path(L"Z:" + Utf16(unix_path)).make_preferred().wstring();
-}
-
-// The Quorvel.exe that the build made; the build's other programs are at
-// BuiltProgramPath() + L"\\..\\" + their name.
-inline std::wstring BuiltProgramPath() {
-  return UnixToWindows(Environment("QUORVEL_EXE"));
+// The Unix path in the environment variable `name` ("" when unset), followed
+// by `tail`, as Wine shows it on drive Z:. QUORVEL_EXE names the Quorvel.exe
+// that the build made; the build's other programs are at
+// EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + their name.
+inline std::wstring EnvironmentPath(const char* name, const std::string& tail = "") {
+  const char* unix_path = std::getenv(name);
+  return fs::path(L"Z:" + Utf16((unix_path ? unix_path : "") + tail)).make_preferred().wstring();
 }
 
 inline std::string ReadFileBytes(const fs::path& path) {
@@ -108,34 +101,30 @@ inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folde
   return started;
 }
 
-// Runs `command` with /bin/sh on the Linux side (Wine starts a Unix program
-// named by its Z: path as a Unix process); returns its exit status, which
-// Wine does not give, through a file.
+// Runs `command` with /bin/sh on the Linux side, from a script file, in the
+// folder above the Wine prefix, where it may leave its output (Wine starts a
+// Unix program named by its Z: path as a Unix process, in the Unix folder of
+// its current directory); returns its exit status, which Wine does not give,
+// through a file.
 inline int RunShell(const std::string& command) {
-  const std::string status_file = Environment("WINEPREFIX") + "/../shell-status";
-  DeleteFileW(UnixToWindows(status_file).c_str());
-  std::wstring command_line = L"Z:\\bin\\sh -c \"(";
-  for (const wchar_t c : Utf16(command + "); echo $? >'" + status_file + "'")) {
-    if (c == L'"' || c == L'\\') command_line += L'\\';
-    command_line += c;
-  }
-  CloseHandle(Start(command_line + L'"', nullptr).hProcess);
+  const std::wstring folder = EnvironmentPath("WINEPREFIX", "/..");
+  DeleteFileW((folder + L"\\shell-status").c_str());
+  WriteFileBytes(folder + L"\\shell-script", "(" + command + "); echo $? >shell-status\n");
+  CloseHandle(Start(L"Z:\\bin\\sh shell-script", folder.c_str()).hProcess);
   std::string status;
-  WaitFor([&] { return !(status = ReadFileBytes(UnixToWindows(status_file))).empty(); });
+  WaitFor([&] { return !(status = ReadFileBytes(folder + L"\\shell-status")).empty(); });
   return status.empty() ? -1 : std::atoi(status.c_str());
 }
 
 // Empties the pen drive but for Wine's label and serial files.
 inline void ClearPen() {
-  RunShell(
-      "find \"$QUORVEL_DRIVES/pen\" -mindepth 1 -maxdepth 1 ! -name '.windows-*' -exec rm -rf {} "
-      "+");
+  RunShell("find \"$QUORVEL_DRIVES/pen\" -mindepth 1 ! -name '.windows-*' -delete");
 }
 
 // Every file and folder on the pen drive, with its size, time and mode.
 inline std::string PenListing() {
   RunShell("cd \"$QUORVEL_DRIVES/pen\" && find . -printf '%p %s %T@ %m\\n' | sort >../pen-listing");
-  return ReadFileBytes(UnixToWindows(Environment("QUORVEL_DRIVES") + "/pen-listing"));
+  return ReadFileBytes(EnvironmentPath("QUORVEL_DRIVES", "/pen-listing"));
 }
 
 class ProgramUnderTest {
@@ -148,7 +137,8 @@ class ProgramUnderTest {
                             const std::wstring& arguments = L"", int show = -1) {
     const std::wstring program = (fs::path(folder) / name).wstring();
     fs::create_directories(folder);
-    if (!CopyFileW((BuiltProgramPath() + L"\\..\\" + name).c_str(), program.c_str(), FALSE))
+    if (!CopyFileW((EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + name).c_str(), program.c_str(),
+                   FALSE))
       throw std::runtime_error("CopyFileW to " + Utf8(program) + " failed");
     // The copy is the test's doing; from here on the drive is the program's
     // to leave as it is.
