@@ -297,7 +297,7 @@ double ReportClick(int& lost_clicks) {
     ++lost_clicks;
   }
   const double milliseconds = stopwatch->Milliseconds();
-  const std::vector<std::wstring> lines = program.ListLines(kList1);
+  const std::vector<std::wstring> lines = program.ListLines();
   if (lines.size() != kReportLines || lines[0] != L"[Informa\u00E7\u00E3o da Pen]" ||
       program.IsVisible(kText1)) {
     Fail("the report is not what the program shows after a click on Image3");
@@ -411,7 +411,7 @@ int TraceLoads() {
   for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
     program.Click(kImage3);
     const Stopwatch stopwatch;
-    while (!(shown = program.ListLines(kList1).size() == kReportLines) &&
+    while (!(shown = program.ListLines().size() == kReportLines) &&
            stopwatch.Milliseconds() < 5000) {
       Sleep(20);
     }

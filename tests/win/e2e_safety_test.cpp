@@ -117,7 +117,6 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
 // failure is one that the program itself reports: the window, painted again
 // behind the box, fails again.
 TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
-  SetCursorPos(0, 0);  // no tool tip over the pictures
   const wchar_t* const too_much = L"pedido maior do que a mem\u00F3ria admite";
   for (const auto& [arguments, failure, again] :
        {std::tuple{L"", too_much, false},

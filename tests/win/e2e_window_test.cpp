@@ -54,7 +54,6 @@ std::wstring CurrentDirectoryOf(HANDLE process) {
 TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlace) {
   const HDC screen = GetDC(nullptr);
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96) << "the fixture runs at 96 DPI";
-  SetCursorPos(0, 0);  // no tool tip over the pictures
   // Windows-1252 with CR LF, read through the system's code page, in the
   // program's folder and not in the file beside it.
   WriteFileBytes(L"E:\\Pen\\mensagem.txt", "Ol\xE1! Esta pen \xE9 da Maria.\r\na\xE7\xE3o \x80");
