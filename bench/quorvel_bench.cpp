@@ -297,7 +297,7 @@ double ReportClick(int& lost_clicks) {
     ++lost_clicks;
   }
   const double milliseconds = stopwatch->Milliseconds();
-  const std::vector<std::wstring> lines = program.ListLines(kList1);
+  const std::vector<std::wstring> lines = program.ListLines();
   if (lines.size() != kReportLines || lines[0] != L"[Informa\u00E7\u00E3o da Pen]" ||
       program.IsVisible(kText1)) {
     Fail("the report is not what the program shows after a click on Image3");
@@ -312,9 +312,9 @@ std::wstring Copy(const std::wstring& from, const std::wstring& folder, const wc
 }
 
 std::wstring BlankProgramPath() {
-  const std::string unix_path = testing::Environment("QUORVEL_BLANK_EXE");
-  if (unix_path.empty()) Fail("QUORVEL_BLANK_EXE is not set");
-  return testing::UnixToWindows(unix_path);
+  const char* unix_path = std::getenv("QUORVEL_BLANK_EXE");
+  if (unix_path == nullptr || *unix_path == '\0') Fail("QUORVEL_BLANK_EXE is not set");
+  return testing::EnvironmentPath("QUORVEL_BLANK_EXE");
 }
 
 std::string Format(const char* format, double value) {
@@ -340,7 +340,7 @@ std::string Row(const char* measure, const std::vector<double>& quorvel,
 
 int Measure(int warm_up, int pairs) {
   testing::ClearPen();
-  const std::wstring quorvel = testing::BuiltProgramPath();
+  const std::wstring quorvel = testing::EnvironmentPath("QUORVEL_EXE");
   const std::string large = LargeMessage();
   for (const wchar_t* folder : {kMessageFolder, kLargeFolder, kBlankFolder}) {
     testing::WriteFileBytes(std::wstring(folder) + L"mensagem.txt",
@@ -411,7 +411,7 @@ int TraceLoads() {
   for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
     program.Click(kImage3);
     const Stopwatch stopwatch;
-    while (!(shown = program.ListLines(kList1).size() == kReportLines) &&
+    while (!(shown = program.ListLines().size() == kReportLines) &&
            stopwatch.Milliseconds() < 5000) {
       Sleep(20);
     }

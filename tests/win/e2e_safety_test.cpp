@@ -1,14 +1,12 @@
 // The program on a drive that anyone may have written to: odd message files,
 // libraries and a manifest planted beside it, failures that nothing expects,
 // and long use.
-#include <windows.h>
+#include "win/program_under_test.h"
 
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <tuple>
-
-#include "win/program_under_test.h"
 
 namespace quorvel::testing {
 namespace {
@@ -16,28 +14,22 @@ namespace {
 using SafetyTest = PenDriveTest;
 
 TEST_F(SafetyTest, OddMessageFilesShowWhatTheyCanOrNothing) {
-  const struct {
-    const char* name;
-    const wchar_t* path;
-    const char* shell;  // run once the file is written
-    bool locked;
-    const wchar_t* shown;
-  } files[] = {
-      {"sparse 2 GiB, read up to its first MiB", L"E:\\mensagem.txt",
-       "truncate -s 2G \"$QUORVEL_DRIVES/pen/mensagem.txt\"", false, L"Ol\u00E1"},
-      {"a folder of that name", L"E:\\mensagem.txt\\mensagem.txt", "true", false, L""},
-      {"locked by another program", L"E:\\mensagem.txt", "true", true, L""},
-  };
-  for (const auto& file : files) {
-    SCOPED_TRACE(file.name);
+  // Each with the file's path, a shell command run once it is written,
+  // whether another program holds it locked, and what the program shows.
+  for (const auto& [name, path, shell, locked, shown] :
+       {std::tuple{"sparse 2 GiB, read up to its first MiB", L"E:\\mensagem.txt",
+                   "truncate -s 2G \"$QUORVEL_DRIVES/pen/mensagem.txt\"", false, L"Ol\u00E1"},
+        {"a folder of that name", L"E:\\mensagem.txt\\mensagem.txt", "true", false, L""},
+        {"locked by another program", L"E:\\mensagem.txt", "true", true, L""}}) {
+    SCOPED_TRACE(name);
     ClearPen();
-    WriteFileBytes(file.path, "Ol\xE1");
-    ASSERT_EQ(RunShell(file.shell), 0);
-    const HANDLE locked = file.locked ? CreateFileW(file.path, GENERIC_READ | GENERIC_WRITE, 0,
-                                                    nullptr, OPEN_EXISTING, 0, nullptr)
-                                      : INVALID_HANDLE_VALUE;
-    EXPECT_EQ(ProgramUnderTest().Text(kText1), file.shown);
-    CloseHandle(locked);
+    WriteFileBytes(path, "Ol\xE1");
+    ASSERT_EQ(RunShell(shell), 0);
+    const HANDLE lock = locked ? CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
+    EXPECT_EQ(ProgramUnderTest().Text(kText1), shown);
+    CloseHandle(lock);
   }
 }
 
@@ -65,7 +57,7 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   for (const std::wstring name : {L"comctl32", L"gdiplus", L"windowscodecs", L"uxtheme", L"propsys",
                                   L"msimg32", L"shcore", L"shlwapi"}) {
     WriteFileBytes(folder + L"\\" + name + L".dll",
-                   ReadFileBytes(BuiltProgramPath() + L"\\..\\planted\\" + name + L".dll"));
+                   ReadFileBytes(EnvironmentPath("QUORVEL_EXE", "/../planted/") + name + L".dll"));
     RegSetKeyValueW(HKEY_CURRENT_USER, overrides, name.c_str(), REG_SZ, L"native,builtin", 30);
     manifest += "<file name=\"" + Utf8(name) + ".dll\"/>";
   }
@@ -84,16 +76,14 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
     loaded.push_back(CharLowerW(module.szExePath));
   CloseHandle(snapshot);
-  std::wstring program_path = folder + L"\\Quorvel.exe";
   ASSERT_FALSE(loaded.empty());
-  EXPECT_EQ(loaded.front(), CharLowerW(program_path.data()));
+  EXPECT_EQ(loaded.front(), CharLowerW((folder + L"\\Quorvel.exe").data()));
   const std::wstring system = L"c:\\windows\\system32\\";
   for (std::size_t i = 1; i < loaded.size(); ++i)
-    EXPECT_EQ(loaded[i].rfind(system, 0), 0u) << Utf8(loaded[i]);
-  for (const wchar_t* expected : {L"comctl32.dll", L"windowscodecs.dll", L"uxtheme.dll"}) {
+    EXPECT_EQ(loaded[i].rfind(system, 0), 0u) << loaded[i];
+  for (const wchar_t* expected : {L"comctl32.dll", L"windowscodecs.dll", L"uxtheme.dll"})
     EXPECT_EQ(std::count(loaded.begin(), loaded.end(), system + expected), 1)
-        << Utf8(expected) << " was not loaded at all: the test does not see what it should";
-  }
+        << expected << " was not loaded at all: the test does not see what it should";
 
   // "Abrir Pen" ends the program, and the file browser comes up on the
   // folder, with its name for a title.
@@ -117,14 +107,13 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
 // failure is one that the program itself reports: the window, painted again
 // behind the box, fails again.
 TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
-  SetCursorPos(0, 0);  // no tool tip over the pictures
   const wchar_t* const too_much = L"pedido maior do que a mem\u00F3ria admite";
   for (const auto& [arguments, failure, again] :
        {std::tuple{L"", too_much, false},
         {L"--out-of-memory", L"mem\u00F3ria esgotada", false},
         {L"--access-violation", L"exce\u00E7\u00E3o 0xC0000005", false},
         {L"--fail-again-on-paint", too_much, true}}) {
-    SCOPED_TRACE(Utf8(arguments));
+    SCOPED_TRACE(arguments);
     const ProgramUnderTest program(kPenRoot, L"QuorvelFault.exe", arguments);
     program.PostClick(kImage3);
     // The program's windows on screen besides its own: its message boxes.
@@ -157,12 +146,10 @@ TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
 // a process's Windows command line as its Unix one; the prefix tells this
 // run's program from any other.
 long ResidentKib() {
-  const std::string file = Environment("WINEPREFIX") + "/../long-use-rss";
   RunShell(
       "for p in $(pgrep -f '[u]so longo'); do grep -qxz \"WINEPREFIX=$WINEPREFIX\" "
-      "/proc/$p/environ && grep VmRSS /proc/$p/status; done | tr -dc 0-9 >'" +
-      file + "'");
-  return std::atol(ReadFileBytes(UnixToWindows(file)).c_str());
+      "/proc/$p/environ && grep VmRSS /proc/$p/status; done | tr -dc 0-9 >rss");
+  return std::atol(ReadFileBytes(EnvironmentPath("WINEPREFIX", "/../rss")).c_str());
 }
 
 TEST_F(SafetyTest, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
@@ -170,10 +157,9 @@ TEST_F(SafetyTest, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
   // A picture's WM_COMMAND/STN_CLICKED, sent: it returns when the handler has
   // run, and ten thousand take seconds where mouse input would take minutes.
   const auto click = [&](int id) {
-    DWORD_PTR result = 0;
     return SendMessageTimeoutW(program.window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
                                reinterpret_cast<LPARAM>(program.Control(id)), SMTO_NORMAL, 60000,
-                               &result) != 0;
+                               nullptr) != 0;
   };
   long after_100 = 0;
   for (int n = 1; n <= 10000; ++n) {

@@ -1,7 +1,7 @@
 // The window as the user and another process see it: size, controls,
 // pictures, keyboard, the owner's message, the drive report on each kind of
 // drive, and the commands that close it.
-#include <windows.h>
+#include "win/program_under_test.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -10,20 +10,10 @@
 #include <array>
 #include <cwctype>
 
-#include "win/program_under_test.h"
-
 namespace quorvel::testing {
 namespace {
 
 using WindowTest = PenDriveTest;
-
-// The control's left, top, width and height in its container's client area.
-std::array<LONG, 4> Place(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 bool WaitForFocus(const ProgramUnderTest& program, int id) {
   return WaitFor([&] {
@@ -54,23 +44,21 @@ std::wstring CurrentDirectoryOf(HANDLE process) {
 TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlace) {
   const HDC screen = GetDC(nullptr);
   ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96) << "the fixture runs at 96 DPI";
-  SetCursorPos(0, 0);  // no tool tip over the pictures
   // Windows-1252 with CR LF, read through the system's code page, in the
   // program's folder and not in the file beside it.
   WriteFileBytes(L"E:\\Pen\\mensagem.txt", "Ol\xE1! Esta pen \xE9 da Maria.\r\na\xE7\xE3o \x80");
   WriteFileBytes(L"E:\\Penmensagem.txt", "the wrong file");
   const std::wstring message = L"Ol\u00E1! Esta pen \u00E9 da Maria.\r\na\u00E7\u00E3o \u20AC";
   const ProgramUnderTest program(L"E:\\Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
-  const HWND window = program.window();
-  EXPECT_FALSE(IsZoomed(window));
+  EXPECT_FALSE(IsZoomed(program.window()));
   RECT client, outer;
-  GetClientRect(window, &client);
-  GetWindowRect(window, &outer);
+  GetClientRect(program.window(), &client);
+  GetWindowRect(program.window(), &outer);
   EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(385L, 240L));
   EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-  EXPECT_EQ(WindowText(window), L"Quorvel");
-  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) &
+  EXPECT_EQ(WindowText(program.window()), L"Quorvel");
+  EXPECT_EQ(GetWindowLongW(program.window(), GWL_STYLE) &
                 (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU | WS_MINIMIZEBOX);
   // Nothing holds the drive as the current directory.
@@ -86,33 +74,34 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
       {L"Static", SS_CENTER, WS_TABSTOP},
       {L"Quorvel.Picture", 0, WS_TABSTOP},
   };
-  const struct {
-    int id, kind;
-    const wchar_t* text;  // the message box's is the message; a picture's, its name
-    std::array<LONG, 4> place;
-  } controls[] = {
-      {kFrame1, 0, L"", {8, 0, 369, 169}},
-      {kText1, 1, message.c_str(), {8, 16, 353, 145}},
-      {kList1, 2, L"", {8, 16, 353, 147}},
-      {kLabel1Index3, 3, L"Fechar", {312, 224, 65, 17}},
-      {kLabel1Index2, 3, L"Informa\u00E7\u00F5es", {208, 224, 81, 17}},
-      {kLabel1Index1, 3, L"Abrir Pen", {112, 224, 65, 17}},
-      {kLabel1Index0, 3, L"Mensagem", {8, 224, 65, 17}},
-      {kImage4, 4, L"Abrir Pen", {120, 176, 48, 48}},
-      {kImage3, 4, L"Informa\u00E7\u00F5es", {224, 176, 48, 48}},
-      {kImage2, 4, L"Mensagem", {16, 176, 48, 48}},
-      {kImage1, 4, L"Fechar", {320, 176, 48, 48}},
-  };
-  for (const auto& control : controls) {
-    SCOPED_TRACE(control.id);
-    const HWND handle = program.Control(control.id);
-    const auto& [class_name, set, clear] = kinds[control.kind];
+  // Each control's kind, text (the message box's is the message), and left,
+  // top, width and height in its container's client area.
+  for (const auto& [id, kind, text, place] :
+       {std::tuple<int, int, const wchar_t*, std::array<LONG, 4>>{
+            kFrame1, 0, L"", {8, 0, 369, 169}},
+        {kText1, 1, message.c_str(), {8, 16, 353, 145}},
+        {kList1, 2, L"", {8, 16, 353, 147}},
+        {kLabel1Index3, 3, L"Fechar", {312, 224, 65, 17}},
+        {kLabel1Index2, 3, L"Informa\u00E7\u00F5es", {208, 224, 81, 17}},
+        {kLabel1Index1, 3, L"Abrir Pen", {112, 224, 65, 17}},
+        {kLabel1Index0, 3, L"Mensagem", {8, 224, 65, 17}},
+        // A picture's text is its caption, which a screen reader names it by.
+        {kImage4, 4, L"Abrir Pen", {120, 176, 48, 48}},
+        {kImage3, 4, L"Informa\u00E7\u00F5es", {224, 176, 48, 48}},
+        {kImage2, 4, L"Mensagem", {16, 176, 48, 48}},
+        {kImage1, 4, L"Fechar", {320, 176, 48, 48}}}) {
+    SCOPED_TRACE(id);
+    const HWND handle = program.Control(id);
+    const auto& [class_name, set, clear] = kinds[kind];
     wchar_t name[64] = {};
     GetClassNameW(handle, name, 64);
-    EXPECT_EQ(_wcsicmp(name, class_name), 0) << Utf8(name);
+    EXPECT_EQ(_wcsicmp(name, class_name), 0) << name;
     EXPECT_EQ(GetWindowLongW(handle, GWL_STYLE) & (set | clear | WS_VISIBLE), set | WS_VISIBLE);
-    EXPECT_EQ(Place(handle), control.place);
-    EXPECT_EQ(WindowText(handle), control.text);
+    RECT r;
+    GetWindowRect(handle, &r);
+    MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}), place);
+    EXPECT_EQ(WindowText(handle), text);
   }
 
   // Each picture on screen against the system decoder's drawing on magenta,
@@ -124,9 +113,8 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   SetDCBrushColor(dc, RGB(255, 0, 255));
   const RECT square = {0, 0, 48, 48};
   for (int n = 1; n <= 4; ++n) {  // imageN.gif on ImageN
-    std::wstring file =
-        UnixToWindows(Environment("QUORVEL_ART_DIR")) + L"\\image" + std::to_wstring(n) + L".gif";
-    SCOPED_TRACE(Utf8(file));
+    std::wstring file = EnvironmentPath("QUORVEL_ART_DIR", "/image" + std::to_string(n) + ".gif");
+    SCOPED_TRACE(file);
     IPicture* image = nullptr;
     OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&image));
     ASSERT_NE(image, nullptr);
@@ -141,8 +129,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
       if (want == RGB(255, 0, 255)) ++transparent, want = GetSysColor(COLOR_BTNFACE);
       wrong += GetPixel(screen, place.left + i % 48, place.top + i / 48) != want;
     }
-    EXPECT_GT(transparent, 0);
-    EXPECT_LT(transparent, 48 * 48);
+    EXPECT_TRUE(transparent > 0 && transparent < 48 * 48) << transparent << " transparent pixels";
     EXPECT_EQ(wrong, 0) << "pixels unlike the picture on the button face";
   }
   CoUninitialize();
@@ -170,7 +157,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   EXPECT_TRUE(WaitFor([&] { return program.IsVisible(kText1); }));
   EXPECT_EQ(program.Text(kText1), message);
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  PostMessageW(program.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.ExitCode(), 0u);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
@@ -211,34 +198,30 @@ TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsA
   ULARGE_INTEGER total = {};
   ASSERT_TRUE(GetDiskFreeSpaceExW(kPenRoot, nullptr, &total, nullptr));
 
-  const std::wstring drives = UnixToWindows(Environment("QUORVEL_DRIVES"));
-  const std::wstring present = drives + L"\\fixed", gone = drives + L"\\fixed-gone";
+  const std::wstring present = EnvironmentPath("QUORVEL_DRIVES", "/fixed");
+  const std::wstring gone = present + L"-gone";
   MoveFileW(gone.c_str(), present.c_str());  // a run cut short left F: out
   ASSERT_EQ(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/quorvel/pen\""), 0);
-  const struct {
-    std::wstring folder, letter, type, destination;
-  } places[] = {
-      {L"E:\\Pen", L"E", L"Drive Removivel", L"E:"},
-      {L"G:\\Quorvel", L"G", L"Drive CD-ROM", L"G:"},
-      {L"H:\\Quorvel", L"H", L"Drive Remota", L"H:"},
-      // Wine gives a share in its dosdevices\unc folder the type of a fixed drive.
-      {L"\\\\quorvel\\pen", L"", L"Drive Fixa", L"\\\\quorvel\\pen"},
-      {L"F:\\Quorvel", L"F", L"Drive Fixa", L"F:"},
-  };
   std::vector<std::wstring> lines;
-  for (const auto& place : places) {
-    SCOPED_TRACE(Utf8(place.folder));
-    WriteFileBytes(place.folder + L"\\mensagem.txt", "Ol\xE1");
-    const ProgramUnderTest program(place.folder);
+  for (const auto& [folder, letter, type, destination] :
+       {std::array<std::wstring, 4>{L"E:\\Pen", L"E", L"Drive Removivel", L"E:"},
+        {L"G:\\Quorvel", L"G", L"Drive CD-ROM", L"G:"},
+        {L"H:\\Quorvel", L"H", L"Drive Remota", L"H:"},
+        // Wine gives a share in its dosdevices\unc folder the type of a fixed drive.
+        {L"\\\\quorvel\\pen", L"", L"Drive Fixa", L"\\\\quorvel\\pen"},
+        {L"F:\\Quorvel", L"F", L"Drive Fixa", L"F:"}}) {
+    SCOPED_TRACE(folder);
+    WriteFileBytes(folder + L"\\mensagem.txt", "Ol\xE1");
+    const ProgramUnderTest program(folder);
     EXPECT_EQ(program.Text(kText1), L"Ol\u00E1");
     lines = program.Report();
     ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[2], L"Letra da Pen: " + place.letter);
-    EXPECT_EQ(lines[3], L"Tipo de Pen: " + place.type);
-    EXPECT_EQ(lines[8], L"Destino da Pen: " + place.destination);
-    if (place.letter == L"E") {
-      // Free space changes as it likes: its line is only checked for its
-      // form. The serial number is 0x8BADF00D.
+    EXPECT_EQ(lines[2], L"Letra da Pen: " + letter);
+    EXPECT_EQ(lines[3], L"Tipo de Pen: " + type);
+    EXPECT_EQ(lines[8], L"Destino da Pen: " + destination);
+    // Free space changes as it likes: its line is only checked for its form.
+    // The serial number is 0x8BADF00D.
+    if (letter == L"E") {
       EXPECT_EQ(
           lines,
           (std::vector<std::wstring>{

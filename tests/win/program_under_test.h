@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,20 +37,13 @@ inline std::wstring Utf16(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end())).wstring();
 }
 
-// An environment variable of this process ("" when unset).
-inline std::string Environment(const char* name) {
-  return std::getenv(name) ? std::getenv(name) : "";
-}
-
-// A Unix path as Wine shows it on drive Z:.
-inline std::wstring UnixToWindows(const std::string& unix_path) {
-  return fs::path(L"Z:" + Utf16(unix_path)).make_preferred().wstring();
-}
-
-// The Quorvel.exe that the build made; the build's other programs are at
-// BuiltProgramPath() + L"\\..\\" + their name.
-inline std::wstring BuiltProgramPath() {
-  return UnixToWindows(Environment("QUORVEL_EXE"));
+// The Unix path in the environment variable `name` ("" when unset), followed
+// by `tail`, as Wine shows it on drive Z:. QUORVEL_EXE names the Quorvel.exe
+// that the build made; the build's other programs are at
+// EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + their name.
+inline std::wstring EnvironmentPath(const char* name, const std::string& tail = "") {
+  const char* unix_path = std::getenv(name);
+  return fs::path(L"Z:" + Utf16((unix_path ? unix_path : "") + tail)).make_preferred().wstring();
 }
 
 inline std::string ReadFileBytes(const fs::path& path) {
@@ -64,14 +57,13 @@ inline void WriteFileBytes(const fs::path& path, const std::string& bytes) {
   if (!(std::ofstream(path, std::ios::binary) << bytes)) throw std::runtime_error("not written");
 }
 
-// The visible top-level windows of a process, or of all when 0.
-inline std::vector<HWND> VisibleWindows(DWORD process_id = 0) {
+// The visible top-level windows of a process.
+inline std::vector<HWND> VisibleWindows(DWORD process_id) {
   std::vector<HWND> found;
   for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if ((process_id == 0 || owner == process_id) && IsWindowVisible(window))
-      found.push_back(window);
+    if (owner == process_id && IsWindowVisible(window)) found.push_back(window);
   }
   return found;
 }
@@ -86,9 +78,8 @@ inline std::wstring WindowText(HWND window) {
 // Waits until `condition` holds, up to kHangTimeout; returns whether it did.
 template <typename Condition>
 bool WaitFor(Condition condition) {
-  for (const auto end = std::chrono::steady_clock::now() + kHangTimeout; !condition(); Sleep(20)) {
+  for (const auto end = std::chrono::steady_clock::now() + kHangTimeout; !condition(); Sleep(20))
     if (std::chrono::steady_clock::now() > end) return false;
-  }
   return true;
 }
 
@@ -101,69 +92,58 @@ inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folde
   startup.wShowWindow = static_cast<WORD>(show);
   PROCESS_INFORMATION started = {};
   if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                      &startup, &started)) {
+                      &startup, &started))
     throw std::runtime_error("CreateProcessW " + Utf8(command_line) + " failed");
-  }
-  CloseHandle(started.hThread);
   return started;
 }
 
-// Runs `command` with /bin/sh on the Linux side (Wine starts a Unix program
-// named by its Z: path as a Unix process); returns its exit status, which
-// Wine does not give, through a file.
+// Runs `command` with /bin/sh on the Linux side, from a script file, in the
+// folder above the Wine prefix, where it may leave its output (Wine starts a
+// Unix program named by its Z: path as a Unix process, in the Unix folder of
+// its current directory); returns its exit status, which Wine does not give,
+// through a file.
 inline int RunShell(const std::string& command) {
-  const std::string status_file = Environment("WINEPREFIX") + "/../shell-status";
-  DeleteFileW(UnixToWindows(status_file).c_str());
-  std::wstring command_line = L"Z:\\bin\\sh -c \"(";
-  for (const wchar_t c : Utf16(command + "); echo $? >'" + status_file + "'")) {
-    if (c == L'"' || c == L'\\') command_line += L'\\';
-    command_line += c;
-  }
+  const std::wstring folder = EnvironmentPath("WINEPREFIX", "/..");
+  DeleteFileW((folder + L"\\shell-status").c_str());
+  WriteFileBytes(folder + L"\\shell-script", "(" + command + "); echo $? >shell-status\n");
   // Wine starts a Unix program without a process or thread to hand back: what
-  // CreateProcessW leaves in PROCESS_INFORMATION is no handle of this process,
-  // and closing it could close one that is (standard output, say).
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION not_handles;
-  CreateProcessW(nullptr, (command_line + L'"').data(), nullptr, nullptr, FALSE, 0, nullptr,
-                 nullptr, &startup, &not_handles);
-
+  // it leaves in PROCESS_INFORMATION is no handle of this process, and closing
+  // it could close one that is (standard output, say).
+  Start(L"Z:\\bin\\sh shell-script", folder.c_str());
   std::string status;
-  WaitFor([&] { return !(status = ReadFileBytes(UnixToWindows(status_file))).empty(); });
+  WaitFor([&] { return !(status = ReadFileBytes(folder + L"\\shell-status")).empty(); });
   return status.empty() ? -1 : std::atoi(status.c_str());
 }
 
 // Empties the pen drive but for Wine's label and serial files.
 inline void ClearPen() {
-  RunShell(
-      "find \"$QUORVEL_DRIVES/pen\" -mindepth 1 -maxdepth 1 ! -name '.windows-*' -exec rm -rf {} "
-      "+");
+  RunShell("find \"$QUORVEL_DRIVES/pen\" -mindepth 1 ! -name '.windows-*' -delete");
 }
 
 // Every file and folder on the pen drive, with its size, time and mode.
 inline std::string PenListing() {
   RunShell("cd \"$QUORVEL_DRIVES/pen\" && find . -printf '%p %s %T@ %m\\n' | sort >../pen-listing");
-  return ReadFileBytes(UnixToWindows(Environment("QUORVEL_DRIVES") + "/pen-listing"));
+  return ReadFileBytes(EnvironmentPath("QUORVEL_DRIVES", "/pen-listing"));
 }
 
 class ProgramUnderTest {
  public:
   // Copies `name`, a program of the build folder, into `folder` (created if
-  // need be) and starts it there with `arguments`; waits until its window is
-  // visible and idle.
+  // need be; a program that is not there is copied empty and fails to start)
+  // and starts it there with `arguments` and `show` (see Start), the mouse
+  // in a corner; waits until its window is visible and idle.
   explicit ProgramUnderTest(const std::wstring& folder = kPenRoot,
                             const std::wstring& name = L"Quorvel.exe",
                             const std::wstring& arguments = L"", int show = -1) {
     const std::wstring program = (fs::path(folder) / name).wstring();
-    fs::create_directories(folder);
-    if (!CopyFileW((BuiltProgramPath() + L"\\..\\" + name).c_str(), program.c_str(), FALSE))
-      throw std::runtime_error("CopyFileW to " + Utf8(program) + " failed");
+    WriteFileBytes(program, ReadFileBytes(EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + name));
     // The copy is the test's doing; from here on the drive is the program's
     // to leave as it is.
     pen_before_ = PenListing();
+    SetCursorPos(0, 0);  // out of the way: no tool tip over the pictures
     const auto started = Start(L"\"" + program + L"\" " + arguments, folder.c_str(), show);
-    process_ = started.hProcess;
-    process_id_ = started.dwProcessId;
+    process_.reset(started.hProcess);
+    CloseHandle(started.hThread);
     WaitFor([&] {
       for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Quorvel.Form1", nullptr)) != nullptr;)
         if (GetWindowThreadProcessId(w, nullptr) == started.dwThreadId && IsWindowVisible(w))
@@ -171,37 +151,34 @@ class ProgramUnderTest {
       return window_ != nullptr || HasExited();
     });
     // Whatever came up instead must not hold the drive for the next test.
-    if (window_ == nullptr) TerminateProcess(process_, 1);
+    if (window_ == nullptr) TerminateProcess(process(), 1);
     if (window_ == nullptr) throw std::runtime_error("Quorvel's window did not appear");
-    WaitForInputIdle(process_, 10000);  // painted, and waiting for the user
+    WaitForInputIdle(process(), 10000);  // painted, and waiting for the user
   }
-  ProgramUnderTest(const ProgramUnderTest&) = delete;
-  ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
   // Ends the program if it still runs; then the pen drive must be as it was
   // when the program started, since the program writes nothing.
   ~ProgramUnderTest() {
-    if (!HasExited() && TerminateProcess(process_, 1)) WaitForSingleObject(process_, 10000);
-    CloseHandle(process_);
+    if (!HasExited() && TerminateProcess(process(), 1)) WaitForSingleObject(process(), 10000);
     EXPECT_EQ(PenListing(), pen_before_) << "the program changed the pen drive";
   }
 
   HWND window() const { return window_; }
+  HANDLE process() const { return process_.get(); }
+  DWORD process_id() const { return GetProcessId(process()); }
   HWND Control(int id) const {  // searched through the frame too
     const HWND control = GetDlgItem(window_, id);
     return control ? control : GetDlgItem(GetDlgItem(window_, kFrame1), id);
   }
   std::wstring Text(int id) const { return WindowText(Control(id)); }
   bool IsVisible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
-  // The list's lines; the count is read first, so that a list read while a
+  // List1's lines; the count is read first, so that a list read while a
   // report replaces its lines never passes for the new one.
-  std::vector<std::wstring> ListLines(int id = kList1) const {
-    std::vector<std::wstring> lines(
-        std::max<LRESULT>(0, SendMessageW(Control(id), LB_GETCOUNT, 0, 0)));
+  std::vector<std::wstring> ListLines() const {
+    std::vector<std::wstring> lines(SendMessageW(Control(kList1), LB_GETCOUNT, 0, 0));
     wchar_t line[1024] = {};  // far more than any line of the report
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (SendMessageW(Control(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) >= 0)
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (SendMessageW(Control(kList1), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line)) >= 0)
         lines[i] = line;
-    }
     return lines;
   }
   // Clicks "Informações" below a line of the test's own, and waits for ten
@@ -212,8 +189,7 @@ class ProgramUnderTest {
     PostClick(kImage3);
     std::vector<std::wstring> lines;
     WaitFor([&] {
-      lines = ListLines();
-      return HasExited() || (lines.size() == 10 && lines.back() != marker);
+      return ((lines = ListLines()).size() == 10 && lines.back() != marker) || HasExited();
     });
     return lines;
   }
@@ -223,8 +199,7 @@ class ProgramUnderTest {
     RECT rect;
     GetWindowRect(Control(id), &rect);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
   }
   // A click posted to the picture as button down and up, which no other
   // window can take: Wine may drop an injected click after another program
@@ -241,21 +216,20 @@ class ProgramUnderTest {
     if (with_shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
   }
 
-  bool HasExited() const { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+  bool HasExited() const { return WaitForSingleObject(process(), 0) == WAIT_OBJECT_0; }
   // The exit code once the program has ended, waiting up to kHangTimeout;
   // STILL_ACTIVE if it has not.
   DWORD ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    WaitForSingleObject(process_, kHangTimeout.count() * 1000);
-    GetExitCodeProcess(process_, &code);
+    WaitForSingleObject(process(), kHangTimeout.count() * 1000);
+    GetExitCodeProcess(process(), &code);
     return code;
   }
-  DWORD process_id() const { return process_id_; }
-  HANDLE process() const { return process_; }
 
  private:
-  HANDLE process_ = nullptr;
-  DWORD process_id_ = 0;
+  // Closed when the harness goes, which also keeps the harness from being
+  // copied.
+  std::unique_ptr<void, decltype(&CloseHandle)> process_{nullptr, CloseHandle};
   HWND window_ = nullptr;
   std::string pen_before_;
 };
