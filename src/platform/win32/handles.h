@@ -51,12 +51,6 @@ struct GdiObjectTraits {
   static void Close(Handle handle) { DeleteObject(handle); }
 };
 
-struct WindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { DestroyWindow(handle); }
-};
-
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() { return nullptr; }
@@ -77,7 +71,6 @@ struct GlobalMemoryTraits {
 
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
-using WindowHandle = UniqueHandle<WindowTraits>;
 using IconHandle = UniqueHandle<IconTraits>;  // icons and cursors alike
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
