@@ -43,7 +43,8 @@ void Commands::Close() {
 
 std::string Commands::ProgramFolder() const {
   auto folder = services_.ProgramFolder();
-  if (!folder) services_.ReportFatalError("a pasta do programa não foi encontrada");
+  if (!folder || folder->empty())
+    services_.ReportFatalError("a pasta do programa não foi encontrada");
   return std::move(*folder);
 }
 

@@ -93,12 +93,14 @@ TEST_F(CommandsTest, AFolderThatNamesNoDriveReportsNoDrivesFacts) {
 }
 
 TEST_F(CommandsTest, WithoutTheProgramsFolderTheMessageIsEmptyAndTheOtherCommandsAreFatal) {
-  services.program_folder = std::nullopt;
-  commands.LoadMessage();
-  EXPECT_EQ(view.message_text, "");
   const std::string fatal = "ReportFatalError: a pasta do programa não foi encontrada";
-  EXPECT_EQ(EndOf([&] { commands.ReportDrive(DriveTypeName); }), fatal);
-  EXPECT_EQ(EndOf([&] { commands.OpenDrive(); }), fatal);
+  for (const auto& folder : {std::optional<std::string>(), std::optional<std::string>("")}) {
+    services.program_folder = folder;
+    commands.LoadMessage();
+    EXPECT_EQ(view.message_text, "");
+    EXPECT_EQ(EndOf([&] { commands.ReportDrive(DriveTypeName); }), fatal);
+    EXPECT_EQ(EndOf([&] { commands.OpenDrive(); }), fatal);
+  }
   EXPECT_TRUE(services.drives_queried.empty());
   EXPECT_TRUE(services.opened_in_shell.empty());
   EXPECT_TRUE(view.report.empty());
