@@ -76,10 +76,4 @@ std::array<ModuleHandle, 2> PinIndirectSystemLibraries() {
   return {LoadSystemLibrary(L"uxtheme.dll"), LoadSystemLibrary(L"msimg32.dll")};
 }
 
-FARPROC SystemFunction(HMODULE module, const char* function) {
-  const FARPROC address = GetProcAddress(module, function);
-  if (address == nullptr) FailWin32(function);
-  return address;
-}
-
 }  // namespace quorvel

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_error.h"
 
 namespace quorvel {
 
@@ -30,22 +31,27 @@ ModuleHandle TryLoadSystemLibrary(const wchar_t* name);
 // Keep them for the program's life.
 std::array<ModuleHandle, 2> PinIndirectSystemLibraries();
 
-// The address of `function` in `module`, as a pointer of type `Function`;
-// fatal when the library has no such function.
-FARPROC SystemFunction(HMODULE module, const char* function);
-
+// The address of `function` in `module` as a pointer of type `Function`, or
+// nullptr when there is no module or it has no such function.
 template <typename Function>
-Function SystemFunctionAs(HMODULE module, const char* function) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(SystemFunction(module, function)));
+Function OptionalFunction(HMODULE module, const char* function) {
+  return module
+             ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, function)))
+             : nullptr;
 }
 
-// The address of `function` in kernel32, or nullptr on a system that lacks it.
+// The same in kernel32, for functions that older systems lack.
 template <typename Function>
 Function OptionalKernelFunction(const char* function) {
-  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  return kernel
-             ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, function)))
-             : nullptr;
+  return OptionalFunction<Function>(GetModuleHandleW(L"kernel32.dll"), function);
+}
+
+// The same, where a missing function is fatal.
+template <typename Function>
+Function SystemFunctionAs(HMODULE module, const char* function) {
+  const auto address = OptionalFunction<Function>(module, function);
+  if (address == nullptr) FailWin32(function);
+  return address;
 }
 
 }  // namespace quorvel

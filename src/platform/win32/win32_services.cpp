@@ -190,9 +190,7 @@ void Win32Services::OpenInShell(const std::string& path) const {
   // report, and it ends either way.
   ModuleHandle shell = TryLoadSystemLibrary(L"shell32.dll");
   const auto shell_execute =
-      shell ? reinterpret_cast<decltype(&ShellExecuteExW)>(
-                  reinterpret_cast<void*>(GetProcAddress(shell.get(), "ShellExecuteExW")))
-            : nullptr;
+      OptionalFunction<decltype(&ShellExecuteExW)>(shell.get(), "ShellExecuteExW");
   if (shell_execute == nullptr) return;
   const std::wstring file = Widen(path);
   SHELLEXECUTEINFOW request = {};
