@@ -156,13 +156,12 @@ void Form1::Show(int show_command) {
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A maximised start would break the fixed size; anything else is the user's.
-  ShowWindow(window_, show_command == SW_MAXIMIZE || show_command == SW_SHOWMAXIMIZED
-                          ? SW_SHOWNORMAL
-                          : show_command);
-  // On the program's first ShowWindow, Windows takes the show state from the
-  // STARTUPINFO of whatever started the program, not from the call (the
-  // ShowWindow documentation, nCmdShow and Remarks): a shortcut set to
-  // "Maximized" would zoom the window. The size is fixed, so it comes back.
+  // Whatever it is given, the program's first ShowWindow may take the show
+  // state from the STARTUPINFO of whatever started the program (the
+  // ShowWindow documentation, nCmdShow and Remarks), so a shortcut set to
+  // "Maximized" is undone after the call, not before it; WM_GETMINMAXINFO
+  // keeps the zoomed window at its size and place meanwhile.
+  ShowWindow(window_, show_command);
   if (IsZoomed(window_)) ShowWindow(window_, SW_RESTORE);
   UpdateWindow(window_);
   SetFocus(Control(kText1));
