@@ -43,7 +43,7 @@ endif()
 # from inside (fonts, cursors, tool tips). It carries the program's resources,
 # for the window's icon.
 add_executable(quorvel_window_tests win/inproc_window_test.cpp "${QUORVEL_RESOURCE_SCRIPT}")
-target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
+target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services
                                                    ${QUORVEL_GTEST_MAIN})
 target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
