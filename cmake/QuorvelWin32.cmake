@@ -111,7 +111,3 @@ set_source_files_properties("${QUORVEL_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEPEN
 target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}" "${PROJECT_SOURCE_DIR}/resources")
 
 include(cmake/Package.cmake)
-
-if(QUORVEL_FAULT_BUILD OR QUORVEL_TESTS)
-  include(cmake/QuorvelTestBuilds.cmake)
-endif()

@@ -25,8 +25,7 @@ foreach(locale en-US pt-PT)
 endforeach()
 
 # Libraries under system names, for the end-to-end tests to plant beside the
-# program, each leaving a marker if it is ever loaded; and the test build that
-# fails inside a handler.
+# program, each leaving a marker if it is ever loaded.
 foreach(name comctl32 gdiplus windowscodecs version uxtheme propsys msimg32 shcore shlwapi)
   add_library(planted_${name} SHARED win/planted/planted_dll.c)
   target_compile_definitions(planted_${name} PRIVATE "PLANTED_NAME=L\"${name}\"")
@@ -35,9 +34,16 @@ foreach(name comctl32 gdiplus windowscodecs version uxtheme propsys msimg32 shco
   target_link_options(planted_${name} PRIVATE $<$<BOOL:${MINGW}>:-static>)
   add_dependencies(quorvel_e2e_tests planted_${name})
 endforeach()
-if(TARGET QuorvelFault)
-  add_dependencies(quorvel_e2e_tests QuorvelFault)
-endif()
+
+# QuorvelFault.exe, the program with a failure in the Image3 handler, beside
+# Quorvel.exe.
+add_executable(QuorvelFault WIN32 win/quorvel_fault.cpp "${QUORVEL_RESOURCE_SCRIPT}")
+target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
+target_link_libraries(QuorvelFault PRIVATE quorvel_app)
+quorvel_windows_program(QuorvelFault)
+set_target_properties(QuorvelFault PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+add_dependencies(QuorvelFault Quorvel)
+add_dependencies(quorvel_e2e_tests QuorvelFault)
 
 # In-process: the window built inside the test, for what only makes sense
 # from inside (fonts, cursors, tool tips). It carries the program's resources,

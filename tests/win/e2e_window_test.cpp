@@ -205,8 +205,6 @@ TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsA
   std::vector<std::wstring> lines;
   for (const auto& [folder, letter, type, destination] :
        {std::array<std::wstring, 4>{L"E:\\Pen", L"E", L"Drive Removivel", L"E:"},
-        {L"G:\\Quorvel", L"G", L"Drive CD-ROM", L"G:"},
-        {L"H:\\Quorvel", L"H", L"Drive Remota", L"H:"},
         // Wine gives a share in its dosdevices\unc folder the type of a fixed drive.
         {L"\\\\quorvel\\pen", L"", L"Drive Fixa", L"\\\\quorvel\\pen"},
         {L"F:\\Quorvel", L"F", L"Drive Fixa", L"F:"}}) {
