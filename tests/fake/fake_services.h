@@ -1,6 +1,6 @@
 // A stand-in for the platform in tests: a program folder, a few files, a
-// drive whose facts can each be made to fail, and Windows-1252 as the ANSI code
-// page.
+// drive whose facts can each be made to fail, and Latin-1 as the ANSI code
+// page (the real code pages are the system's, seen in the Windows tests).
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
@@ -51,8 +52,16 @@ class FakeServices final : public Services {
 
   std::optional<std::string> ProgramFolder() const override { return program_folder; }
   std::optional<FileBytes> ReadWholeFile(const std::string& path,
-                                         std::size_t max_bytes) const override;
-  std::string DecodeAnsi(std::string_view bytes, bool truncated) const override;
+                                         std::size_t max_bytes) const override {
+    const auto found = files.find(path);
+    if (found == files.end()) return std::nullopt;
+    return FileBytes{found->second.substr(0, max_bytes), found->second.size() > max_bytes};
+  }
+  std::string DecodeAnsi(std::string_view bytes, bool /*truncated*/) const override {
+    std::string text;
+    for (const unsigned char byte : bytes) AppendUtf8(text, byte);
+    return text;
+  }
   std::unique_ptr<DriveInfo> QueryDrive(const std::string& drive_name) const override {
     drives_queried.push_back(drive_name);
     return std::make_unique<FakeDrive>();

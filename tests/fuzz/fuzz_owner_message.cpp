@@ -5,19 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "fake/fake_services.h"
 #include "message/owner_message.h"
 
 namespace {
-
-// The ANSI code page as Latin-1.
-std::string DecodeLatin1(std::string_view bytes, bool) {
-  std::string text;
-  for (const unsigned char b : bytes) {
-    if (b >= 0x80) text += static_cast<char>(0xC0 | b >> 6);
-    text += static_cast<char>(b < 0x80 ? b : 0x80 | (b & 0x3F));
-  }
-  return text;
-}
 
 // Strict UTF-8 (shortest forms, no surrogates, nothing past U+10FFFF) without
 // NULs, with CR and LF only in pairs; checked apart from the program's decoder.
@@ -43,9 +34,13 @@ bool IsCleanText(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const quorvel::FakeServices services;  // the ANSI code page as Latin-1
+  const auto ansi = [&](std::string_view bytes, bool cut) {
+    return services.DecodeAnsi(bytes, cut);
+  };
   for (const bool cut : {false, true}) {
     const std::string text = quorvel::DecodeMessage(
-        std::string_view(reinterpret_cast<const char*>(data), size), cut, DecodeLatin1);
+        std::string_view(reinterpret_cast<const char*>(data), size), cut, ansi);
     if (!IsCleanText(text)) __builtin_trap();
   }
   return 0;
