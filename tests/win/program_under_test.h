@@ -29,10 +29,6 @@ inline constexpr std::chrono::seconds kHangTimeout{60};
 // number whose top bit is set.
 inline constexpr wchar_t kPenRoot[] = L"E:\\";
 
-inline std::string Utf8(const std::wstring& text) {
-  return reinterpret_cast<const char*>(fs::path(text).u8string().c_str());
-}
-
 inline std::wstring Utf16(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end())).wstring();
 }
@@ -93,7 +89,7 @@ inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folde
   PROCESS_INFORMATION started = {};
   if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
                       &startup, &started))
-    throw std::runtime_error("CreateProcessW " + Utf8(command_line) + " failed");
+    throw std::runtime_error("CreateProcessW failed: error " + std::to_string(GetLastError()));
   return started;
 }
 
