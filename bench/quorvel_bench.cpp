@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,10 @@ using testing::ReadFileBytes;
 
 constexpr wchar_t kQuorvelClass[] = L"Quorvel.Form1";
 constexpr wchar_t kBlankClass[] = L"Quorvel.Blank";
+
+std::string Utf8(const std::wstring& text) {
+  return reinterpret_cast<const char*>(std::filesystem::path(text).u8string().c_str());
+}
 
 // Each kind of run has its own folder, so that its process can be told apart
 // by its command line in /proc.
@@ -151,7 +156,7 @@ TimedStart StartAndWait(const std::wstring& program, const wchar_t* class_name,
   const Stopwatch stopwatch;
   if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &started)) {
-    Fail("CreateProcessW " + testing::Utf8(program) + " failed: " + std::to_string(GetLastError()));
+    Fail("CreateProcessW " + Utf8(program) + " failed: " + std::to_string(GetLastError()));
   }
   CloseHandle(started.hThread);
   result.process = std::make_unique<StartedProcess>(started.hProcess, started.dwProcessId);
@@ -168,9 +173,9 @@ TimedStart StartAndWait(const std::wstring& program, const wchar_t* class_name,
         break;
       }
     }
-    if (result.process->HasExited()) Fail(testing::Utf8(program) + " ended before its window");
+    if (result.process->HasExited()) Fail(Utf8(program) + " ended before its window");
     if (stopwatch.Milliseconds() > 1000.0 * kHangTimeout.count()) {
-      Fail(testing::Utf8(program) + " did not show its window");
+      Fail(Utf8(program) + " did not show its window");
     }
     Sleep(1);
   }
@@ -204,7 +209,7 @@ std::optional<Resident> ResidentMemory(const std::wstring& program) {
   // The folder and the file name, as a command line shows them.
   const std::size_t name_at = program.rfind(L'\\');
   const std::size_t folder_at = program.rfind(L'\\', name_at - 1);
-  const std::string wanted = Lowered(testing::Utf8(program.substr(folder_at)));
+  const std::string wanted = Lowered(Utf8(program.substr(folder_at)));
 
   std::optional<Resident> found;
   WIN32_FIND_DATAW entry;
@@ -220,7 +225,7 @@ std::optional<Resident> ResidentMemory(const std::wstring& program) {
     const std::string status = ReadFileBytes(folder + L"status");
     const double total = StatusKib(status, "VmRSS:");
     if (total <= 0) continue;  // a process on its way out
-    if (found) Fail("more than one process runs " + testing::Utf8(program));
+    if (found) Fail("more than one process runs " + Utf8(program));
     found = Resident{total, StatusKib(status, "RssAnon:")};
   } while (FindNextFileW(search, &entry));
   FindClose(search);
@@ -307,7 +312,7 @@ double ReportClick(int& lost_clicks) {
 
 std::wstring Copy(const std::wstring& from, const std::wstring& folder, const wchar_t* name) {
   const std::wstring to = folder + name;
-  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) Fail("CopyFileW " + testing::Utf8(to));
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) Fail("CopyFileW " + Utf8(to));
   return to;
 }
 

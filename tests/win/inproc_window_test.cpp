@@ -27,13 +27,6 @@ struct WindowInProcess : ::testing::Test {
   Form1 form_{services_, GetModuleHandleW(nullptr)};
 };
 
-BOOL CALLBACK CountToolTipWindows(HWND window, LPARAM count) {
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  *reinterpret_cast<int*>(count) += std::wstring(class_name) == TOOLTIPS_CLASSW;
-  return TRUE;
-}
-
 TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   EXPECT_EQ(SendMessageW(form_.Control(kText1), WM_GETFONT, 0, 0),
             reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
@@ -84,8 +77,8 @@ TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
   int tool_tip_windows = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountToolTipWindows,
-                    reinterpret_cast<LPARAM>(&tool_tip_windows));
+  for (HWND tips = nullptr; (tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr));)
+    tool_tip_windows += GetWindowThreadProcessId(tips, nullptr) == GetCurrentThreadId();
   EXPECT_EQ(tool_tip_windows, 1);
   const HWND tips = form_.ToolTipWindow();
   std::map<int, std::wstring> texts;
