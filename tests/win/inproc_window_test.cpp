@@ -1,5 +1,5 @@
 // The window built inside the test process, for what only means something
-// from inside: font and cursor handles, and the tool tips' own records.
+// from inside: fonts, caption colours, cursors and the tool tips' own records.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "fake/fake_services.h"
@@ -76,11 +77,12 @@ TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   // may post the message that asks for them.
   for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
-  int tool_tip_windows = 0;
-  for (HWND tips = nullptr; (tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr));)
-    tool_tip_windows += GetWindowThreadProcessId(tips, nullptr) == GetCurrentThreadId();
-  EXPECT_EQ(tool_tip_windows, 1);
-  const HWND tips = form_.ToolTipWindow();
+  std::vector<HWND> tool_tip_windows;  // this thread's
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+      tool_tip_windows.push_back(window);
+  ASSERT_EQ(tool_tip_windows.size(), 1u);
+  const HWND tips = tool_tip_windows[0];
   std::map<int, std::wstring> texts;
   for (LRESULT i = 0; i < SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); ++i) {
     wchar_t text[80] = {};
