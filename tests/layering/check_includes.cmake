@@ -20,13 +20,10 @@ set(portable_parts text platform message drive ui commands)
 # "platform/win32/x.h" is in platform_win32, "platform/x.h" in platform,
 # "drive/x.h" in drive; a name without a folder is in none.
 function(part_of path out)
-  if(path MATCHES "^platform/([^/]+)/")
-    set(${out} "platform_${CMAKE_MATCH_1}" PARENT_SCOPE)
-  elseif(path MATCHES "^([^/]+)/")
-    set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
-  else()
-    set(${out} "" PARENT_SCOPE)
-  endif()
+  string(REGEX MATCH "^(platform/[^/]+/|[^/]+/)" part "${path}")
+  string(REGEX REPLACE "/$" "" part "${part}")
+  string(REPLACE "/" "_" part "${part}")
+  set(${out} "${part}" PARENT_SCOPE)
 endfunction()
 
 file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*")
