@@ -24,14 +24,6 @@ LRESULT CALLBACK FailOnPaint(HWND window, UINT message, WPARAM wparam, LPARAM lp
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-BOOL CALLBACK MakeFormFailOnPaint(HWND window, LPARAM) {
-  wchar_t class_name[32] = {};
-  GetClassNameW(window, class_name, 32);
-  if (std::wcscmp(class_name, L"Quorvel.Form1") != 0) return TRUE;
-  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailOnPaint));
-  return FALSE;
-}
-
 class FaultyServices final : public Win32Services {
  public:
   std::unique_ptr<DriveInfo> QueryDrive(const std::string&) const override {
@@ -49,7 +41,9 @@ class FaultyServices final : public Win32Services {
     if (std::wcsstr(command_line, L"--fail-again-on-paint") != nullptr) {
       // From now on the window fails whenever it is painted, as it is behind
       // the message box that this first failure brings up.
-      EnumThreadWindows(GetCurrentThreadId(), MakeFormFailOnPaint, 0);
+      for (HWND form = nullptr; (form = FindWindowExW(nullptr, form, L"Quorvel.Form1", nullptr));)
+        if (GetWindowThreadProcessId(form, nullptr) == GetCurrentThreadId())
+          SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailOnPaint));
     }
     AskTooMuch();
     return nullptr;
