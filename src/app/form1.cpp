@@ -103,8 +103,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
 }  // namespace
 
 void Form1::Tipo(const std::string& code) {
-  const std::string copy = code;
-  DriveTypeText = DriveTypeName(copy);
+  DriveTypeText = DriveTypeName(code);
 }
 
 void Form1::LoadTextFile() {
@@ -236,7 +235,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case WM_GETMINMAXINFO: {
       // Zoomed or not, the window keeps its size and place.
       RECT outer;
-      if (!GetWindowRect(window_, &outer)) break;
+      if (!GetWindowRect(window, &outer)) break;
       const POINT size = {outer.right - outer.left, outer.bottom - outer.top};
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
       limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = size;
