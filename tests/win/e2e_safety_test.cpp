@@ -47,7 +47,8 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
       "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
       "manifestVersion=\"1.0\"><assemblyIdentity type=\"win32\" "
-      "name=\"Quorvel\" version=\"1.0.0.0\" processorArchitecture=\"x86\"/>";
+      "name=\"Quorvel\" version=\"1.0.0.0\" processorArchitecture=\"" +
+      std::string(sizeof(void*) == 4 ? "x86" : "amd64") + "\"/>";
   for (const std::string name : {"comctl32", "gdiplus", "windowscodecs", "uxtheme", "propsys",
                                  "msimg32", "shcore", "shlwapi"}) {
     const std::wstring wide = Utf16(name);

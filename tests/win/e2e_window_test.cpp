@@ -8,6 +8,7 @@
 #include <winternl.h>
 
 #include <array>
+#include <cstddef>
 #include <cwctype>
 
 namespace quorvel::testing {
@@ -24,17 +25,28 @@ bool WaitForFocus(const ProgramUnderTest& program, int id) {
   });
 }
 
-// The current directory of another process, in small letters, from its
-// process parameters: RTL_USER_PROCESS_PARAMETERS.CurrentDirectory.DosPath
-// lies at 0x24 in a 32-bit process.
+// The current directory of another process of this image, in small letters,
+// from its process parameters: the head of RTL_USER_PROCESS_PARAMETERS, up to
+// CurrentDirectory.DosPath, laid out for this process's pointer size as the
+// other process's is.
+struct ProcessParametersHead {
+  ULONG maximum_length, length, flags, debug_flags;
+  HANDLE console_handle;
+  ULONG console_flags;
+  HANDLE standard_input, standard_output, standard_error;
+  UNICODE_STRING current_directory;
+};
+static_assert(offsetof(ProcessParametersHead, current_directory) ==
+              (sizeof(void*) == 4 ? 0x24 : 0x38));
+
 std::wstring CurrentDirectoryOf(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic = {};
   PEB peb = {};
-  UNICODE_STRING path = {};
+  ProcessParametersHead parameters = {};
   NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
   ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr);
-  ReadProcessMemory(process, reinterpret_cast<char*>(peb.ProcessParameters) + 0x24, &path,
-                    sizeof path, nullptr);
+  ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr);
+  const UNICODE_STRING& path = parameters.current_directory;
   std::wstring text(path.Length / 2, L'\0');
   ReadProcessMemory(process, path.Buffer, text.data(), path.Length, nullptr);
   return CharLowerW(text.data());

@@ -34,8 +34,13 @@ class FaultyServices final : public Win32Services {
       *nowhere = 1;
     }
     if (std::wcsstr(command_line, L"--out-of-memory") != nullptr) {
-      // More than a 32-bit process can have in one piece.
-      char* volatile block = new char[0x7FFF0000u];
+      // As much as the process has room for, in one piece: more than any
+      // process of either image can have, since the program itself lies in
+      // that room too.
+      SYSTEM_INFO system = {};
+      GetSystemInfo(&system);
+      char* volatile block = new char[static_cast<char*>(system.lpMaximumApplicationAddress) -
+                                      static_cast<char*>(system.lpMinimumApplicationAddress)];
       block[0] = 1;
     }
     if (std::wcsstr(command_line, L"--fail-again-on-paint") != nullptr) {
