@@ -2,6 +2,23 @@
 # libraries (so that Windows-side tests can build the window in-process), and
 # the executable around them.
 
+# The image that this build makes: win32, the product, or win64, its test
+# twin for machines that cannot execute 32-bit code, which is never released.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QUORVEL_IMAGE win64)
+else()
+  set(QUORVEL_IMAGE win32)
+endif()
+
+# A test that runs Windows code: named after its image (win32-e2e,
+# win64-e2e), so that one summary over both builds tells them apart, and
+# labelled wine-<image>, so that a run can leave out an image that the machine
+# cannot execute. One at a time: the image's tests share its Wine prefix.
+function(quorvel_wine_test name)
+  add_test(NAME ${QUORVEL_IMAGE}-${name} COMMAND ${ARGN})
+  set_tests_properties(${QUORVEL_IMAGE}-${name} PROPERTIES LABELS wine-${QUORVEL_IMAGE} RUN_SERIAL TRUE)
+endfunction()
+
 set(QUORVEL_WIN32_DEFINITIONS
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
@@ -110,4 +127,6 @@ set_source_files_properties("${QUORVEL_RESOURCE_SCRIPT}" PROPERTIES OBJECT_DEPEN
                             "${QUORVEL_ICON_SCRIPT};${PROJECT_SOURCE_DIR}/resources/quorvel.manifest")
 target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}" "${PROJECT_SOURCE_DIR}/resources")
 
-include(cmake/Package.cmake)
+if(QUORVEL_IMAGE STREQUAL "win32")
+  include(cmake/Package.cmake)
+endif()

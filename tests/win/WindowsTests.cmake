@@ -8,20 +8,18 @@ target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi
                                                 uuid ntdll)
 add_dependencies(quorvel_e2e_tests Quorvel)
 set(QUORVEL_E2E_ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>" "QUORVEL_ART_DIR=${QUORVEL_ART_DIR}")
-add_test(NAME e2e COMMAND quorvel_e2e_tests)
-set_tests_properties(e2e PROPERTIES ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT}" RUN_SERIAL TRUE
-                                    TIMEOUT 900)
+quorvel_wine_test(e2e quorvel_e2e_tests)
+set_tests_properties(${QUORVEL_IMAGE}-e2e PROPERTIES ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT}" TIMEOUT 900)
 
 # The drive report's sizes in the user's number format, under two locales that
 # group digits with different separators. Wine takes the user's locale from the
 # Unix LC_ALL that it starts with.
 foreach(locale en-US pt-PT)
   string(REPLACE "-" "_" unix_locale "${locale}")
-  add_test(NAME e2e-report-${locale}
-           COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
-  set_tests_properties(e2e-report-${locale} PROPERTIES
+  quorvel_wine_test(e2e-report-${locale} quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
+  set_tests_properties(${QUORVEL_IMAGE}-e2e-report-${locale} PROPERTIES
     ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT};LC_ALL=${unix_locale}.UTF-8;QUORVEL_EXPECT_LOCALE=${locale}"
-    RUN_SERIAL TRUE TIMEOUT 300)
+    TIMEOUT 300)
 endforeach()
 
 # Libraries under system names, for the end-to-end tests to plant beside the
@@ -54,8 +52,8 @@ target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_serv
 target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_window_tests Quorvel)
-add_test(NAME window COMMAND quorvel_window_tests)
-set_tests_properties(window PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+quorvel_wine_test(window quorvel_window_tests)
+set_tests_properties(${QUORVEL_IMAGE}-window PROPERTIES TIMEOUT 300)
 
 foreach(target quorvel_e2e_tests quorvel_window_tests)
   target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
@@ -63,14 +61,26 @@ foreach(target quorvel_e2e_tests quorvel_window_tests)
   target_link_options(${target} PRIVATE $<$<BOOL:${MINGW}>:-static>)
 endforeach()
 
-# Quorvel.exe as the system sees it before it runs, and the release made from
-# it; and the release built twice, from two copies of the source in
-# differently named folders, at different times: the same bytes both times.
-# The release check runs on Debian's own python3, which has its pefile.
-add_test(NAME release
-         COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/release_check.py" "${CMAKE_COMMAND}"
-                 "${CMAKE_BINARY_DIR}" "${QUORVEL_ART_DIR}/quorvel.ico"
-                 "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
-set_tests_properties(release PROPERTIES TIMEOUT 300)
-add_test(NAME reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")
-set_tests_properties(reproducible-release PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
+if(QUORVEL_IMAGE STREQUAL "win32")
+  # Quorvel.exe as the system sees it before it runs, and the release made
+  # from it; and the release built twice, from two copies of the source in
+  # differently named folders, at different times: the same bytes both times.
+  # Both read files and run no Windows code. The checks run on Debian's own
+  # python3, which has its pefile.
+  add_test(NAME win32-release
+           COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/release_check.py" "${CMAKE_COMMAND}"
+                   "${CMAKE_BINARY_DIR}" "${QUORVEL_ART_DIR}/quorvel.ico"
+                   "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
+  set_tests_properties(win32-release PROPERTIES TIMEOUT 300)
+  add_test(NAME win32-reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")
+  set_tests_properties(win32-reproducible-release PROPERTIES RUN_SERIAL TRUE TIMEOUT 900)
+else()
+  # The twin against the product that it stands in for, which the product's
+  # own build makes (the win64 preset names its folder).
+  set(QUORVEL_PRODUCT_DIR "" CACHE PATH "The build folder of the i686 Quorvel.exe")
+  if(QUORVEL_PRODUCT_DIR)
+    add_test(NAME win64-imports-match-win32
+             COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/twin_imports.py"
+                     "${QUORVEL_PRODUCT_DIR}/Quorvel.exe" "$<TARGET_FILE:Quorvel>")
+  endif()
+endif()
