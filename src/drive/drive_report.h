@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "drive/number_format.h"
+#include "drive/number_formatter.h"
 #include "platform/drive_info.h"
 
 namespace quorvel {

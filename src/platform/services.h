@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/drive_info.h"
-#include "platform/number_format.h"
+#include "platform/number_format_settings.h"
 
 namespace quorvel {
 

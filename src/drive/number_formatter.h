@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/number_format.h"
+#include "platform/number_format_settings.h"
 
 namespace quorvel {
 

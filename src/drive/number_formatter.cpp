@@ -1,4 +1,4 @@
-#include "drive/number_format.h"
+#include "drive/number_formatter.h"
 
 #include <algorithm>
 #include <cstddef>
