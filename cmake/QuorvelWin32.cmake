@@ -42,11 +42,18 @@ target_link_libraries(quorvel_app PUBLIC quorvel_platform_win32 quorvel_commands
 # hold and the thread library under them. The program has one thread, so
 # local statics need no guard either.
 if(MINGW)
-  set(QUORVEL_SIZE_COMPILE_OPTIONS
+  set(QUORVEL_PROGRAM_COMPILE_OPTIONS
       -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
       -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
+  # Hardening: a canary in every frame that holds an array or a local whose
+  # address is taken, and the C library's copies checked against the sizes
+  # that the compiler knows. src/app/runtime_support.cpp answers a failure of
+  # either in the programs; anything else that links this code (the tests)
+  # takes GCC's libssp.
+  list(APPEND QUORVEL_PROGRAM_COMPILE_OPTIONS -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+  add_link_options(-fstack-protector-strong)
   foreach(library IN LISTS QUORVEL_PORTABLE_LIBRARIES ITEMS quorvel_platform_win32 quorvel_app)
-    target_compile_options(${library} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
+    target_compile_options(${library} PRIVATE ${QUORVEL_PROGRAM_COMPILE_OPTIONS})
   endforeach()
 endif()
 
@@ -60,9 +67,19 @@ function(quorvel_windows_program target)
     # beside it; -municode gives wWinMain. Unused sections dropped, symbols
     # stripped. No link time in the header, so that anyone who builds the same
     # source gets the same bytes.
-    target_compile_options(${target} PRIVATE ${QUORVEL_SIZE_COMPILE_OPTIONS})
+    target_compile_options(${target} PRIVATE ${QUORVEL_PROGRAM_COMPILE_OPTIONS})
     target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections
                         -Wl,--no-insert-timestamp)
+    # Windows 7 is the floor: the subsystem and system versions say so. From
+    # subsystem 6 on, Windows may give the window other frame metrics; the
+    # form's outer size comes from AdjustWindowRectEx, which follows them, so
+    # the client area stays exact. The program is aware of Remote Desktop,
+    # which would otherwise apply its compatibility shims. On i686, no exception handler in the image may
+    # ever be called: it registers none (the release check proves it), so an
+    # overwritten handler record on the stack cannot point into it.
+    target_link_options(${target} PRIVATE -Wl,--tsaware -Wl,--major-subsystem-version,6
+                        -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,6
+                        -Wl,--minor-os-version,1 $<$<STREQUAL:${QUORVEL_IMAGE},win32>:-Wl,--no-seh>)
     target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/runtime_support.cpp")
     # The image version in the header, the project's major.minor. CMake puts
     # the target's VERSION (0.0 when unset) after the link options, so this
@@ -79,7 +96,8 @@ function(quorvel_windows_program target)
                        VERBATIM)
   elseif(MSVC)
     target_link_options(${target} PRIVATE
-                        /VERSION:${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR} /SWAPRUN:CD,NET)
+                        /VERSION:${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR} /SWAPRUN:CD,NET
+                        /SUBSYSTEM:WINDOWS,6.01 /TSAWARE $<$<STREQUAL:${QUORVEL_IMAGE},win32>:/SAFESEH>)
   endif()
 endfunction()
 

@@ -69,7 +69,7 @@ if(QUORVEL_IMAGE STREQUAL "win32")
   # python3, which has its pefile.
   add_test(NAME win32-release
            COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/release_check.py" "${CMAKE_COMMAND}"
-                   "${CMAKE_BINARY_DIR}" "${QUORVEL_ART_DIR}/quorvel.ico"
+                   "${CMAKE_OBJDUMP}" "${CMAKE_BINARY_DIR}" "${QUORVEL_ART_DIR}/quorvel.ico"
                    "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
   set_tests_properties(win32-release PROPERTIES TIMEOUT 300)
   add_test(NAME win32-reproducible-release COMMAND "${PROJECT_SOURCE_DIR}/tests/reproducible-release")

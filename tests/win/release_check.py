@@ -1,16 +1,17 @@
 #!/usr/bin/python3
-# Quorvel.exe as the system sees it before it runs (header, imports,
-# resources, version block, manifest, application icon), read with pefile;
-# then the release made from it: the zip holds exactly the program and the
-# sample message, at its root, in that order, byte for byte, and SHA256SUMS
-# beside it gives the hashes of the zip and of the program.
-#   release_check.py <cmake> <build folder> <committed quorvel.ico> <sample mensagem.txt>
-import hashlib, re, struct, subprocess, sys, zipfile
+# Quorvel.exe as the system sees it before it runs (header, exploit
+# mitigations, imports, resources, version block, manifest, application
+# icon), read with pefile and the toolchain's objdump; then the release made
+# from it: the zip holds exactly the program and the sample message, at its
+# root, in that order, byte for byte, and SHA256SUMS beside it gives the
+# hashes of the zip and of the program.
+#   release_check.py <cmake> <objdump> <build folder> <committed quorvel.ico> <sample mensagem.txt>
+import collections, hashlib, itertools, re, struct, subprocess, sys, zipfile
 from pathlib import Path
 
 import pefile
 
-cmake, build, ico, sample = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3]), Path(sys.argv[4])
+cmake, objdump, build, ico, sample = sys.argv[1], sys.argv[2], *map(Path, sys.argv[3:6])
 failures = []
 
 
@@ -24,17 +25,50 @@ pe = pefile.PE(data=exe)
 check(not pe.get_warnings(), f'a malformed image: {pe.get_warnings()}')
 header, optional = pe.FILE_HEADER, pe.OPTIONAL_HEADER
 check(header.Machine == 0x14C, 'not a 32-bit x86 image')
-check((optional.MajorImageVersion, optional.MinorImageVersion, optional.Subsystem) == (2, 0, 2),
-      'not image version 2.0 of a windowed program')
+check((optional.MajorImageVersion, optional.MinorImageVersion, optional.Subsystem,
+       optional.MajorSubsystemVersion, optional.MinorSubsystemVersion) == (2, 0, 2, 6, 1),
+      'not image version 2.0 of a windowed program for Windows 7 (subsystem 6.01)')
 # Copied to the page file when started from a pen or a share.
 check(header.Characteristics & 0xC00 == 0xC00, 'not marked to run from swap')
 check(optional.CheckSum == pe.generate_checksum(), 'the checksum is out of date')
 
-# Only libraries that the system loads from its own folder.
-imports = [entry.dll.decode().lower() for entry in pe.DIRECTORY_ENTRY_IMPORT]
-known = {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll', 'ole32.dll',
-         'oleaut32.dll', 'msvcrt.dll'}
-check(imports and set(imports) <= known, f'imports {imports}')
+# Only these libraries, all of which the system loads from its own folder;
+# the shell and the common controls are loaded at run time, from there.
+imports = {entry.dll.decode().lower(): {item.name: item.address for item in entry.imports}
+           for entry in pe.DIRECTORY_ENTRY_IMPORT}
+check(set(imports) == {'kernel32.dll', 'user32.dll', 'gdi32.dll', 'ole32.dll', 'oleaut32.dll',
+                       'msvcrt.dll'}, f'imports {sorted(imports)}')
+
+# Mitigations that Windows applies only when the image asks for them:
+# DYNAMIC_BASE (with the relocations to move it), NX_COMPAT, NO_SEH and
+# TERMINAL_SERVER_AWARE; and no section both writable and executable.
+check(optional.DllCharacteristics & 0x8540 == 0x8540 and optional.DATA_DIRECTORY[5].Size > 0,
+      f'mitigation flags {optional.DllCharacteristics:#06x}')
+check(not [s.Name for s in pe.sections if s.Characteristics & 0xA0000000 == 0xA0000000],
+      'a section is writable and executable')
+code = subprocess.run([objdump, '-d', '--no-show-raw-insn', build / 'Quorvel.exe'], check=True,
+                      capture_output=True, text=True).stdout
+listing = re.findall(r'^ *([0-9a-f]+):\t(.*?) *$', code, re.M)
+# NO_SEH holds while the image registers no handler of its own: nothing
+# writes the thread's handler list (fs:[0]) or any other fs: word, nor
+# pushes fs:[0] to link a record, and no handler of the C runtime is
+# imported.
+check(not [i for _, i in listing if re.search(r'%fs:[^,]*$', i)]
+      and not [name for names in imports.values() for name in names
+               if name and (b'except_handler' in name or name == b'__C_specific_handler')],
+      'the image registers an exception handler')
+# Stack protection: functions compare the canary in their frame with one
+# guard word and call one function on a mismatch, which ends the process
+# before it calls anything else (GetCurrentProcess aside): no handler and no
+# box runs on a smashed stack.
+sites = collections.Counter(re.findall(
+    r'\tsub +0x([0-9a-f]+),%e\w\w\n.*\tje +\S+\n.*\tcall +0x([0-9a-f]+)$', code, re.M))
+(_, fail), count = sites.most_common(1)[0] if sites else (('', ''), 0)
+calls = [i.split()[-1] for _, i in [*itertools.dropwhile(lambda at: at[0] != fail, listing)][:10]
+         if 'call' in i]
+ending = [f'*0x{imports["kernel32.dll"].get(name, 0):x}' for name in (b'GetCurrentProcess',
+                                                                      b'TerminateProcess')]
+check(count >= 20 and calls[:2] == ending, f'stack protection: {count} checked frames, {calls[:2]}')
 
 # Every resource by type, name and language. RT_VERSION in U.S. English;
 # RT_GROUP_ICON, RT_ICON and RT_MANIFEST neutral.
