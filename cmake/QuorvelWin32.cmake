@@ -147,4 +147,8 @@ target_include_directories(Quorvel PRIVATE "${QUORVEL_RESOURCE_DIR}" "${PROJECT_
 
 if(QUORVEL_IMAGE STREQUAL "win32")
   include(cmake/Package.cmake)
+  # cmake --install puts what an owner copies to a pen drive into the prefix,
+  # side by side, since the program reads the message from its own folder.
+  install(TARGETS Quorvel RUNTIME DESTINATION .)
+  install(FILES "${QUORVEL_SAMPLE_MESSAGE}" DESTINATION .)
 endif()
