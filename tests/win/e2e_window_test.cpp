@@ -8,7 +8,6 @@
 #include <winternl.h>
 
 #include <array>
-#include <cstddef>
 #include <cwctype>
 
 namespace quorvel::testing {
@@ -26,27 +25,19 @@ bool WaitForFocus(const ProgramUnderTest& program, int id) {
 }
 
 // The current directory of another process of this image, in small letters,
-// from its process parameters: the head of RTL_USER_PROCESS_PARAMETERS, up to
-// CurrentDirectory.DosPath, laid out for this process's pointer size as the
-// other process's is.
-struct ProcessParametersHead {
-  ULONG maximum_length, length, flags, debug_flags;
-  HANDLE console_handle;
-  ULONG console_flags;
-  HANDLE standard_input, standard_output, standard_error;
-  UNICODE_STRING current_directory;
-};
-static_assert(offsetof(ProcessParametersHead, current_directory) ==
-              (sizeof(void*) == 4 ? 0x24 : 0x38));
-
+// from its process parameters: RTL_USER_PROCESS_PARAMETERS.CurrentDirectory.
+// DosPath follows four ULONGs and five pointer-sized fields (ConsoleHandle,
+// ConsoleFlags padded to a pointer, the three standard handles), at 0x24 in a
+// 32-bit process and 0x38 in a 64-bit one.
 std::wstring CurrentDirectoryOf(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic = {};
   PEB peb = {};
-  ProcessParametersHead parameters = {};
+  UNICODE_STRING path = {};
   NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
   ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr);
-  ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr);
-  const UNICODE_STRING& path = parameters.current_directory;
+  ReadProcessMemory(process,
+                    reinterpret_cast<char*>(peb.ProcessParameters) + 16 + 5 * sizeof(void*), &path,
+                    sizeof path, nullptr);
   std::wstring text(path.Length / 2, L'\0');
   ReadProcessMemory(process, path.Buffer, text.data(), path.Length, nullptr);
   return CharLowerW(text.data());
