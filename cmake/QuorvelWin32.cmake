@@ -10,13 +10,23 @@ else()
   set(QUORVEL_IMAGE win32)
 endif()
 
-# A test that runs Windows code: named after its image (win32-e2e,
-# win64-e2e), so that one summary over both builds tells them apart, and
-# labelled wine-<image>, so that a run can leave out an image that the machine
-# cannot execute. One at a time: the image's tests share its Wine prefix.
+# Cross-built, the Windows programs that ctest runs run under Wine, in the
+# image's own prefix.
+if(CMAKE_CROSSCOMPILING)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine/wine-exec;${QUORVEL_IMAGE}")
+endif()
+
+# A test that runs Windows code:
+#   quorvel_wine_test(<name> TIMEOUT <seconds> [ENVIRONMENT <var=value>...] COMMAND <command>...)
+# It is named after its image (win32-e2e, win64-e2e), so that one summary
+# over both builds tells them apart, and labelled wine-<image>, so that a run
+# can leave out an image that the machine cannot execute. One at a time: the
+# image's tests share its Wine prefix.
 function(quorvel_wine_test name)
-  add_test(NAME ${QUORVEL_IMAGE}-${name} COMMAND ${ARGN})
-  set_tests_properties(${QUORVEL_IMAGE}-${name} PROPERTIES LABELS wine-${QUORVEL_IMAGE} RUN_SERIAL TRUE)
+  cmake_parse_arguments(PARSE_ARGV 1 test "" TIMEOUT "ENVIRONMENT;COMMAND")
+  add_test(NAME ${QUORVEL_IMAGE}-${name} COMMAND ${test_COMMAND})
+  set_tests_properties(${QUORVEL_IMAGE}-${name} PROPERTIES LABELS wine-${QUORVEL_IMAGE} RUN_SERIAL TRUE
+                       TIMEOUT ${test_TIMEOUT} ENVIRONMENT "${test_ENVIRONMENT}")
 endfunction()
 
 set(QUORVEL_WIN32_DEFINITIONS
@@ -74,9 +84,10 @@ function(quorvel_windows_program target)
     # subsystem 6 on, Windows may give the window other frame metrics; the
     # form's outer size comes from AdjustWindowRectEx, which follows them, so
     # the client area stays exact. The program is aware of Remote Desktop,
-    # which would otherwise apply its compatibility shims. On i686, no exception handler in the image may
-    # ever be called: it registers none (the release check proves it), so an
-    # overwritten handler record on the stack cannot point into it.
+    # which would otherwise apply its compatibility shims. On i686, no
+    # exception handler in the image may ever be called: it registers none
+    # (the release check proves it), so an overwritten handler record on the
+    # stack cannot point into it.
     target_link_options(${target} PRIVATE -Wl,--tsaware -Wl,--major-subsystem-version,6
                         -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,6
                         -Wl,--minor-os-version,1 $<$<STREQUAL:${QUORVEL_IMAGE},win32>:-Wl,--no-seh>)

@@ -1,7 +1,7 @@
 # Cross-compiles for Windows with MinGW-w64 (posix thread model, so that
 # std::mutex exists for GoogleTest), for the processor that the including
-# toolchain file names. Tests run under Wine through the emulator, in the
-# prefix of the image that this build makes.
+# toolchain file names. Tests run under Wine (cmake/QuorvelWin32.cmake names
+# the emulator, once the build knows its image).
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(quorvel_triplet "${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32")
@@ -13,11 +13,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/${quorvel_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(quorvel_wine_image win64)
-else()
-  set(quorvel_wine_image win32)
-endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine/wine-exec;${quorvel_wine_image}")

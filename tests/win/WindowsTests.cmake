@@ -8,18 +8,16 @@ target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi
                                                 uuid ntdll)
 add_dependencies(quorvel_e2e_tests Quorvel)
 set(QUORVEL_E2E_ENVIRONMENT "QUORVEL_EXE=$<TARGET_FILE:Quorvel>" "QUORVEL_ART_DIR=${QUORVEL_ART_DIR}")
-quorvel_wine_test(e2e quorvel_e2e_tests)
-set_tests_properties(${QUORVEL_IMAGE}-e2e PROPERTIES ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT}" TIMEOUT 900)
+quorvel_wine_test(e2e TIMEOUT 900 ENVIRONMENT ${QUORVEL_E2E_ENVIRONMENT} COMMAND quorvel_e2e_tests)
 
 # The drive report's sizes in the user's number format, under two locales that
 # group digits with different separators. Wine takes the user's locale from the
 # Unix LC_ALL that it starts with.
 foreach(locale en-US pt-PT)
   string(REPLACE "-" "_" unix_locale "${locale}")
-  quorvel_wine_test(e2e-report-${locale} quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
-  set_tests_properties(${QUORVEL_IMAGE}-e2e-report-${locale} PROPERTIES
-    ENVIRONMENT "${QUORVEL_E2E_ENVIRONMENT};LC_ALL=${unix_locale}.UTF-8;QUORVEL_EXPECT_LOCALE=${locale}"
-    TIMEOUT 300)
+  quorvel_wine_test(e2e-report-${locale} TIMEOUT 300
+    ENVIRONMENT ${QUORVEL_E2E_ENVIRONMENT} LC_ALL=${unix_locale}.UTF-8 QUORVEL_EXPECT_LOCALE=${locale}
+    COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
 endforeach()
 
 # Libraries under system names, for the end-to-end tests to plant beside the
@@ -52,8 +50,7 @@ target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_serv
 target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_window_tests Quorvel)
-quorvel_wine_test(window quorvel_window_tests)
-set_tests_properties(${QUORVEL_IMAGE}-window PROPERTIES TIMEOUT 300)
+quorvel_wine_test(window TIMEOUT 300 COMMAND quorvel_window_tests)
 
 foreach(target quorvel_e2e_tests quorvel_window_tests)
   target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
