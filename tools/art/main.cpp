@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "palette.h"
@@ -20,7 +21,8 @@
 namespace quorvel::art {
 namespace {
 
-constexpr int kButtonSize = 48;
+// Each button picture is drawn at 48 pixels and again at twice that, for larger displays.
+constexpr int kButtonSizes[] = {48, 96};
 // Below these a pixel is left out. The button pictures keep fainter edge pixels, which the
 // white matte turns into a pale rim; the icons' 1-bit mask cuts at half.
 constexpr uint8_t kButtonCutAlpha = 64;
@@ -63,8 +65,8 @@ Picture CutEdge(const Picture& picture) {
   return out;
 }
 
-Indexed MakeButton(const std::string& svg, int colours) {
-  Indexed picture = Quantize(OverWhite(RenderSvg(svg, kButtonSize)), colours, 0.5f);
+Indexed MakeButton(const std::string& svg, int size, int colours) {
+  Indexed picture = Quantize(OverWhite(RenderSvg(svg, size)), colours, 0.5f);
   // The transparent entry is white; white that is drawn must stay distinct from it.
   for (Rgba& entry : picture.palette) {
     if (entry == kWhite) entry = kOpaqueWhite;
@@ -131,9 +133,12 @@ void Run(const std::string& src, const std::string& out, const std::string& shee
   std::vector<SheetEntry> sheet;
 
   for (const Button& button : kButtons) {
-    const Indexed picture = MakeButton(src + "/" + button.name + ".svg", button.colours);
-    WriteGif(out + "/" + button.name + ".gif", picture);
-    sheet.push_back({std::string(button.name) + ".gif", Expand(picture)});
+    for (int size : kButtonSizes) {
+      const std::string name = button.name + std::string(size == kButtonSizes[0] ? "" : "@2x") + ".gif";
+      const Indexed picture = MakeButton(src + "/" + button.name + ".svg", size, button.colours);
+      WriteGif(out + "/" + name, picture);
+      sheet.push_back({name, Expand(picture)});
+    }
   }
 
   // The window icon: at each size a 16-colour redraw, and one drawing with two shadows,
@@ -159,12 +164,16 @@ void Run(const std::string& src, const std::string& out, const std::string& shee
                      image.preview});
   }
 
-  const Grid hand = ReadGrid(src + "/hand.txt", 32, HandPixel);
-  if (hand.hot_x < 0 || hand.hot_y < 0) throw std::runtime_error("hand.txt: no hotspot");
-  WriteBytes(out + "/hand.cur", CurFile(hand.picture, hand.hot_x, hand.hot_y));
-  sheet.push_back(
-      {"hand.cur, hotspot " + std::to_string(hand.hot_x) + "," + std::to_string(hand.hot_y),
-       hand.picture});
+  // The hand cursor at the sizes Windows asks for at 100, 150 and 200 per cent.
+  for (const auto& [name, size] : {std::pair{"hand", 32}, {"hand-48", 48}, {"hand-64", 64}}) {
+    const std::string file = std::string(name) + ".cur";
+    const Grid hand = ReadGrid(src + "/" + name + ".txt", size, HandPixel);
+    if (hand.hot_x < 0 || hand.hot_y < 0) throw std::runtime_error(file + ": no hotspot");
+    WriteBytes(out + "/" + file, CurFile(hand.picture, hand.hot_x, hand.hot_y));
+    sheet.push_back(
+        {file + ", hotspot " + std::to_string(hand.hot_x) + "," + std::to_string(hand.hot_y),
+         hand.picture});
+  }
 
   WriteContactSheet(sheet_path, sheet);
 }

@@ -17,12 +17,13 @@ struct CairoDestroy {
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroy>;
 
+constexpr int kCell = 96;     // the largest picture
+constexpr int kZoomed = 192;  // pictures are enlarged 4x, or less where that would pass this
 constexpr int kZoom = 4;
-constexpr int kCell = 48;  // the largest picture
 constexpr int kPad = 10;
 constexpr int kLabel = 22;
-constexpr int kPanelW = kPad + kCell + kPad + kCell * kZoom + kPad;
-constexpr int kPanelH = kPad + kCell * kZoom + kPad;
+constexpr int kPanelW = kPad + kCell + kPad + kZoomed + kPad;
+constexpr int kPanelH = kPad + kZoomed + kPad;
 constexpr int kTileW = 2 * kPanelW + kPad;
 constexpr int kTileH = kLabel + kPanelH + kPad;
 constexpr int kColumns = 2;
@@ -60,7 +61,8 @@ void DrawPanel(cairo_t* cr, cairo_surface_t* picture, double x, double y, double
   cairo_rectangle(cr, x, y, kPanelW, kPanelH);
   cairo_fill(cr);
   DrawPicture(cr, picture, x + kPad, y + kPad, 1);
-  DrawPicture(cr, picture, x + kPad + kCell + kPad, y + kPad, kZoom);
+  const int size = cairo_image_surface_get_width(picture);
+  DrawPicture(cr, picture, x + kPad + kCell + kPad, y + kPad, std::min(kZoom, kZoomed / size));
 }
 
 }  // namespace
@@ -79,7 +81,8 @@ void WriteContactSheet(const std::string& path, const std::vector<SheetEntry>& e
     cairo_set_font_size(cr, 18);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_move_to(cr, kPad, 28);
-    cairo_show_text(cr, "Quorvel artwork: 1x and 4x, on light and dark");
+    cairo_show_text(
+        cr, "Quorvel artwork: 1x and enlarged (4x, 3x at 64 px, 2x at 96 px), on light and dark");
 
     cairo_set_font_size(cr, 13);
     for (size_t i = 0; i < entries.size(); ++i) {

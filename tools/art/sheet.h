@@ -1,4 +1,4 @@
-// The contact sheet: every picture at 1x and 4x, on a light and on a dark background.
+// The contact sheet: every picture at 1x and enlarged, on a light and on a dark background.
 #pragma once
 
 #include <string>

@@ -235,30 +235,31 @@ std::vector<uint8_t> IcoFile(const std::vector<IconImage>& images) {
 }
 
 std::vector<uint8_t> CurFile(const Picture& hand, int hot_x, int hot_y) {
-  if (hand.width != 32 || hand.height != 32) throw std::runtime_error("the cursor is 32 x 32");
+  CheckSquare(hand);
+  const int size = hand.width;
   auto is = [&](int x, int y, uint8_t level) {
     const Rgba p = hand.at(x, y);
     return p.a == 255 && p.r == level && p.g == level && p.b == level;
   };
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
       if (hand.at(x, y).a != 0 && !is(x, y, 0) && !is(x, y, 255)) {
         throw std::runtime_error("cursor pixels must be black, white or clear");
       }
     }
   }
   std::vector<uint8_t> dib;
-  PutInfoHeader(dib, 32, 1, 2 * 32 * RowBytes(32, 1));
+  PutInfoHeader(dib, size, 1, 2 * size * RowBytes(size, 1));
   PutTable(dib, {{0, 0, 0, 255}, {255, 255, 255, 255}});
-  PutBitRows(dib, 32, [&](int x, int y) { return is(x, y, 255); });         // XOR: white
-  PutBitRows(dib, 32, [&](int x, int y) { return hand.at(x, y).a == 0; });  // AND: clear
+  PutBitRows(dib, size, [&](int x, int y) { return is(x, y, 255); });         // XOR: white
+  PutBitRows(dib, size, [&](int x, int y) { return hand.at(x, y).a == 0; });  // AND: clear
 
   std::vector<uint8_t> out;
   Put16(out, 0);
   Put16(out, 2);  // cursor
   Put16(out, 1);
-  out.push_back(32);
-  out.push_back(32);
+  out.push_back(static_cast<uint8_t>(size));
+  out.push_back(static_cast<uint8_t>(size));
   out.push_back(0);
   out.push_back(0);
   Put16(out, hot_x);

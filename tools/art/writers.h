@@ -31,7 +31,7 @@ IconImage MakeIcon32(const Picture& picture);
 
 std::vector<uint8_t> IcoFile(const std::vector<IconImage>& images);
 
-// A 32 x 32 two-colour cursor. Pixels must be opaque black, opaque white or clear.
+// A square two-colour cursor. Pixels must be opaque black, opaque white or clear.
 std::vector<uint8_t> CurFile(const Picture& hand, int hot_x, int hot_y);
 
 // What an indexed picture looks like, with its transparent entry clear.
