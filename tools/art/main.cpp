@@ -134,7 +134,8 @@ void Run(const std::string& src, const std::string& out, const std::string& shee
 
   for (const Button& button : kButtons) {
     for (int size : kButtonSizes) {
-      const std::string name = button.name + std::string(size == kButtonSizes[0] ? "" : "@2x") + ".gif";
+      const std::string name =
+          button.name + std::string(size == kButtonSizes[0] ? "" : "@2x") + ".gif";
       const Indexed picture = MakeButton(src + "/" + button.name + ".svg", size, button.colours);
       WriteGif(out + "/" + name, picture);
       sheet.push_back({name, Expand(picture)});
