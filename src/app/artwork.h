@@ -25,6 +25,14 @@ extern const EmbeddedFile kImage2Gif;
 extern const EmbeddedFile kImage3Gif;
 extern const EmbeddedFile kImage4Gif;
 extern const EmbeddedFile kHandCursor;
+// The same pictures at 96 x 96 pixels, and the hand cursor at 48 and 64 pixels,
+// for displays set larger than 100 per cent.
+extern const EmbeddedFile kImage1Gif2x;
+extern const EmbeddedFile kImage2Gif2x;
+extern const EmbeddedFile kImage3Gif2x;
+extern const EmbeddedFile kImage4Gif2x;
+extern const EmbeddedFile kHandCursor48;
+extern const EmbeddedFile kHandCursor64;
 
 // The resource identifier of the program's icon group.
 inline constexpr int kIconGroupId = 1;

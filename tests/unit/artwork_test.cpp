@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,31 +38,34 @@ struct Art {
 };
 
 TEST(ButtonPictures, AreOneFrameGifsWithOneWhiteTransparentEntryAndNoOtherBlocks) {
-  for (const auto& [name, colours] : {std::pair{"image1.gif", 256u},
-                                      {"image2.gif", 128u},
-                                      {"image3.gif", 256u},
-                                      {"image4.gif", 256u}}) {
-    SCOPED_TRACE(name);
-    const Art gif(name);
-    EXPECT_EQ(gif.b.substr(0, 6), "GIF89a");
-    EXPECT_EQ(gif.U32(6), 48u | 48u << 16);
-    EXPECT_EQ(gif.U8(10) & 0x88, 0x80u) << "a global, unsorted table";
-    EXPECT_EQ(2u << (gif.U8(10) & 7), colours);
-    EXPECT_EQ(gif.U16(11), 0u) << "background and aspect";
-    // One Graphic Control Extension with a transparent entry, then one
-    // full-screen image without a local table or interlace, then the end.
-    size_t at = 13 + 3 * colours;
-    EXPECT_EQ(gif.U32(at) & 0x1FFFFFF, 0x104F921u) << "transparency flag";
-    EXPECT_EQ(gif.U8(at + 7), 0u);
-    const unsigned transparent = gif.U8(at + 6);
-    at += 8;
-    EXPECT_EQ(gif.U8(at), 0x2Cu);
-    EXPECT_EQ(gif.U32s(at + 1, 2), (std::vector<uint32_t>{0, 48u | 48u << 16}));
-    EXPECT_EQ(gif.U8(at + 9) & 0xC0, 0u) << "local table or interlace";
-    for (at += 11; at < gif.b.size() && gif.U8(at) != 0;) at += gif.U8(at) + 1;  // sub-blocks
-    EXPECT_EQ(gif.b.substr(at), std::string("\0;", 2)) << "the trailer ends the file";
-    ASSERT_LT(transparent, colours);
-    EXPECT_EQ(gif.U32(13 + 3 * transparent) & 0xFFFFFF, 0xFFFFFFu) << "transparent is white";
+  for (const auto& [picture, colours] :
+       {std::pair{"image1", 256u}, {"image2", 128u}, {"image3", 256u}, {"image4", 256u}}) {
+    // Each at 48 pixels, and at 96 for larger displays.
+    for (const auto& [suffix, size] : {std::pair{".gif", 48u}, {"@2x.gif", 96u}}) {
+      const std::string name = picture + std::string(suffix);
+      SCOPED_TRACE(name);
+      const Art gif(name);
+      EXPECT_EQ(gif.b.substr(0, 6), "GIF89a");
+      EXPECT_EQ(gif.U32(6), size | size << 16);
+      EXPECT_EQ(gif.U8(10) & 0x88, 0x80u) << "a global, unsorted table";
+      EXPECT_EQ(2u << (gif.U8(10) & 7), colours);
+      EXPECT_EQ(gif.U16(11), 0u) << "background and aspect";
+      // One Graphic Control Extension with a transparent entry, then one
+      // full-screen image without a local table or interlace, then the end.
+      size_t at = 13 + 3 * colours;
+      EXPECT_EQ(gif.U32(at) & 0x1FFFFFF, 0x104F921u) << "transparency flag";
+      EXPECT_EQ(gif.U8(at + 7), 0u);
+      const unsigned transparent = gif.U8(at + 6);
+      at += 8;
+      EXPECT_EQ(gif.U8(at), 0x2Cu);
+      EXPECT_EQ(gif.U32s(at + 1, 2), (std::vector<uint32_t>{0, size | size << 16}));
+      EXPECT_EQ(gif.U8(at + 9) & 0xC0, 0u) << "local table or interlace";
+      for (at += 11; at < gif.b.size() && gif.U8(at) != 0;) at += gif.U8(at) + 1;  // sub-blocks
+      EXPECT_EQ(gif.b.substr(at), std::string("\0;", 2)) << "the trailer ends the file";
+      ASSERT_LT(transparent, colours);
+      for (unsigned c = 0; c < colours; ++c)  // the transparent entry, and it alone, is white
+        EXPECT_EQ((gif.U32(13 + 3 * c) & 0xFFFFFF) == 0xFFFFFF, c == transparent) << c;
+    }
   }
 }
 
@@ -107,23 +111,36 @@ TEST(WindowIcon, HoldsNineUncompressedImagesInTheFixedOrder) {
 }
 
 TEST(HandCursor, IsABlackAndWhiteHandInTheTopLeftWithTheHotspotAtTheFingertip) {
-  const Art cur("hand.cur");
-  ASSERT_EQ(cur.b.size(), 326u);
-  // Type 2, one image 32x32, hotspot (5,0), 304 bytes at 22.
-  EXPECT_EQ(cur.U16(0), 0u);
-  EXPECT_EQ(cur.U32s(2, 5), (std::vector<uint32_t>{0x10002, 32 | 32 << 8, 5, 304, 22}));
-  // A 40-byte header: 32x32 and its mask, one plane, 1 bit, uncompressed.
-  EXPECT_EQ(cur.U32s(22, 5), (std::vector<uint32_t>{40, 32, 64, 1 | 1 << 16, 0}));
-  EXPECT_EQ(cur.U32s(62, 2), (std::vector<uint32_t>{0x000000, 0xFFFFFF})) << "black, white";
-  int right = -1, bottom = -1;
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      const bool clear = cur.Bit(70 + 128, 32, x, y);
-      EXPECT_FALSE(clear && cur.Bit(70, 32, x, y)) << "inverting pixel at " << x << "," << y;
-      if (!clear) right = std::max(right, x), bottom = std::max(bottom, y);
+  // At 100, 150 and 200 per cent; the hand takes 17 x 22 of 32 pixels, or as much.
+  for (const auto& [name, size, hot_x, right, bottom] : {std::tuple{"hand.cur", 32u, 5u, 16, 21},
+                                                         {"hand-48.cur", 48u, 8u, 24, 32},
+                                                         {"hand-64.cur", 64u, 11u, 33, 43}}) {
+    SCOPED_TRACE(name);
+    const Art cur(name);
+    const uint32_t row = (size + 31) / 32 * 4, image = 40 + 8 + 2 * size * row;
+    ASSERT_EQ(cur.b.size(), 22 + image);
+    // Type 2, one square image, hotspot (hot_x, 0), the image's bytes at 22.
+    EXPECT_EQ(cur.U16(0), 0u);
+    EXPECT_EQ(cur.U32s(2, 5), (std::vector<uint32_t>{0x10002, size | size << 8, hot_x, image, 22}));
+    // A 40-byte header: the size and its mask, one plane, 1 bit, uncompressed.
+    EXPECT_EQ(cur.U32s(22, 5), (std::vector<uint32_t>{40, size, 2 * size, 1 | 1 << 16, 0}));
+    EXPECT_EQ(cur.U32s(62, 2), (std::vector<uint32_t>{0x000000, 0xFFFFFF})) << "black, white";
+    const size_t colour = 70, mask = colour + size * row;
+    const int n = static_cast<int>(size), hot = static_cast<int>(hot_x);
+    auto opaque = [&](int x, int y) { return !cur.Bit(mask, n, x, y); };
+    int far_right = -1, far_bottom = -1, tip_left = n, tip_right = -1;
+    for (int y = 0; y < n; ++y) {
+      for (int x = 0; x < n; ++x) {
+        EXPECT_TRUE(opaque(x, y) || !cur.Bit(colour, n, x, y)) << "inverts at " << x << "," << y;
+        if (opaque(x, y)) far_right = std::max(far_right, x), far_bottom = std::max(far_bottom, y);
+        if (opaque(x, 0)) tip_left = std::min(tip_left, x), tip_right = std::max(tip_right, x);
+      }
     }
+    EXPECT_EQ(std::pair(far_right, far_bottom), std::pair(right, bottom));
+    // The click lands on the black top edge of the fingertip, in its middle.
+    EXPECT_TRUE(opaque(hot, 0) && !cur.Bit(colour, n, hot, 0)) << "black at the hotspot";
+    EXPECT_EQ(hot, (tip_left + tip_right) / 2);
   }
-  EXPECT_EQ(std::pair(right, bottom), std::pair(16, 21)) << "a hand 17 wide, 22 tall";
 }
 
 }  // namespace
