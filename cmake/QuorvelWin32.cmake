@@ -130,10 +130,10 @@ set(QUORVEL_ART_DIR "${PROJECT_SOURCE_DIR}/resources/art" CACHE PATH "The commit
 set(QUORVEL_EMBEDDED_ART
     kImage1Gif=${QUORVEL_ART_DIR}/image1.gif kImage2Gif=${QUORVEL_ART_DIR}/image2.gif
     kImage3Gif=${QUORVEL_ART_DIR}/image3.gif kImage4Gif=${QUORVEL_ART_DIR}/image4.gif
-    kHandCursor=${QUORVEL_ART_DIR}/hand.cur
     kImage1Gif2x=${QUORVEL_ART_DIR}/image1@2x.gif kImage2Gif2x=${QUORVEL_ART_DIR}/image2@2x.gif
     kImage3Gif2x=${QUORVEL_ART_DIR}/image3@2x.gif kImage4Gif2x=${QUORVEL_ART_DIR}/image4@2x.gif
-    kHandCursor48=${QUORVEL_ART_DIR}/hand-48.cur kHandCursor64=${QUORVEL_ART_DIR}/hand-64.cur)
+    kHandCursor=${QUORVEL_ART_DIR}/hand.cur kHandCursor48=${QUORVEL_ART_DIR}/hand-48.cur
+    kHandCursor64=${QUORVEL_ART_DIR}/hand-64.cur)
 set(QUORVEL_ART_SOURCE "${CMAKE_BINARY_DIR}/generated/artwork_data.cpp")
 set(QUORVEL_ART_FILES ${QUORVEL_EMBEDDED_ART})
 list(TRANSFORM QUORVEL_ART_FILES REPLACE "^[^=]*=" "")

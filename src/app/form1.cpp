@@ -4,8 +4,10 @@
 
 #include "app/picture_button.h"
 #include "drive/drive_type.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
+#include "ui/layout_at_dpi.h"
 
 namespace quorvel {
 
@@ -19,6 +21,12 @@ struct WindowKind {
   DWORD style;
   DWORD extended_style;
 };
+
+// The outer size that gives the table's client area at `dpi`.
+SIZE FixedOuterSize(int dpi) {
+  const PixelSize client = ClientSizeAt(dpi);
+  return OuterSizeAtDpi(client.width, client.height, kFormStyle, 0, dpi);
+}
 
 WindowKind KindOf(const ControlSpec& entry) {
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (entry.tab_stop ? WS_TABSTOP : 0);
@@ -36,35 +44,6 @@ WindowKind KindOf(const ControlSpec& entry) {
       return {kPictureButtonClass, child, 0};
   }
   return {L"STATIC", child, 0};
-}
-
-RECT PixelRect(const TwipsRect& place, int dpi) {
-  const int left = TwipsToPixels(place.left, dpi);
-  const int top = TwipsToPixels(place.top, dpi);
-  return {left, top, left + TwipsToPixels(place.width, dpi),
-          top + TwipsToPixels(place.height, dpi)};
-}
-
-int ScreenDpi() {
-  const ScreenDc screen;
-  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? dpi : kDesignDpi;
-}
-
-GdiObject CreateTahoma(int dpi, int weight) {
-  LOGFONTW font = {};
-  font.lfHeight = FontHeightForPoints(kTahomaPointsTimes100, dpi);
-  font.lfWeight = weight;
-  font.lfCharSet = ANSI_CHARSET;
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  // Where Tahoma is missing, the font mapper takes another sans-serif face.
-  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
-  GdiObject handle(CreateFontIndirectW(&font));
-  if (!handle) FailWin32("CreateFontIndirectW");
-  return handle;
 }
 
 // A group box paints only its outline, and the form does not paint under its
@@ -118,32 +97,70 @@ Form1::~Form1() {
 }
 
 void Form1::Create() {
-  artwork_.Load(instance_);
   PictureButton::RegisterClass(instance_);
 
+  // No class icon: the window's own icons follow its DPI.
   WNDCLASSEXW window_class = {};
   window_class.hInstance = instance_;
-  window_class.hIcon = artwork_.LargeIcon();
-  window_class.hIconSm = artwork_.SmallIcon();
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kForm1Class;
   RegisterWindowClass(window_class);
 
-  const int dpi = ScreenDpi();
-  const FormSpec& form = MainForm();
-  RECT outer = {0, 0, TwipsToPixels(form.client_width, dpi),
-                TwipsToPixels(form.client_height, dpi)};
-  if (!AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0)) FailWin32("AdjustWindowRectEx");
-  const HWND window =
-      CreateWindowExW(0, kForm1Class, Widen(form.caption).c_str(), kFormStyle, CW_USEDEFAULT,
-                      CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                      nullptr, instance_, CreationParameter());
+  // The window opens on the primary monitor, at the system's DPI; one that
+  // Windows puts on another monitor takes that one's DPI at once.
+  layout_.SetDpi(SystemDpi());
+  artwork_.SetDpi(instance_, layout_.dpi());
+  const SIZE outer = FixedOuterSize(layout_.dpi());
+  const HWND window = CreateWindowExW(0, kForm1Class, Widen(MainForm().caption).c_str(), kFormStyle,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr,
+                                      nullptr, instance_, CreationParameter());
   if (window == nullptr) FailWin32("CreateWindowExW");
-  // The class icon serves windows of other instances too; set this one's own.
+  if (WindowDpi(window_) != layout_.dpi()) {
+    MoveToDpi(WindowDpi(window_), nullptr);
+  } else {
+    SizeToTable(nullptr);
+  }
+  SetIcons();
+  Form_Load();
+}
+
+void Form1::SetIcons() {
   SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(artwork_.LargeIcon()));
   SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(artwork_.SmallIcon()));
-  Form_Load();
+}
+
+void Form1::MoveToDpi(int dpi, const RECT* suggested) {
+  layout_.SetDpi(dpi);
+  artwork_.SetDpi(instance_, dpi);
+  layout_.Apply(controls_);
+  SetIcons();
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // Windows suggests where the window goes; its size is the table's.
+  SizeToTable(suggested);
+}
+
+SIZE Form1::OuterSize() const {
+  const SIZE predicted = FixedOuterSize(layout_.dpi());
+  return {predicted.cx + frame_correction_.cx, predicted.cy + frame_correction_.cy};
+}
+
+void Form1::SizeToTable(const RECT* place) {
+  frame_correction_ = {};
+  const PixelSize wanted = ClientSizeAt(layout_.dpi());
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const SIZE outer = OuterSize();
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE);
+    SetWindowPos(window_, nullptr, place ? place->left : 0, place ? place->top : 0, outer.cx,
+                 outer.cy, flags);
+    RECT client;
+    if (!GetClientRect(window_, &client)) FailWin32("GetClientRect");
+    if (client.right == wanted.width && client.bottom == wanted.height) return;
+    // A frame unlike the one Windows predicts for the DPI (Wine draws every
+    // frame at the system's DPI): measured, and the size corrected once.
+    frame_correction_.cx += wanted.width - client.right;
+    frame_correction_.cy += wanted.height - client.bottom;
+  }
 }
 
 void Form1::Show(int show_command) {
@@ -233,15 +250,24 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
       }
       break;
     case WM_GETMINMAXINFO: {
-      // Zoomed or not, the window keeps its size and place.
+      // Zoomed or not, the window keeps its place and the table's size at
+      // its DPI. Windows asks before the window is made, too.
       RECT outer;
-      if (!GetWindowRect(window, &outer)) break;
-      const POINT size = {outer.right - outer.left, outer.bottom - outer.top};
+      if (layout_.dpi() == 0 || !GetWindowRect(window, &outer)) break;
+      const SIZE size = OuterSize();
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = size;
+      limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {size.cx, size.cy};
       limits->ptMaxPosition = {outer.left, outer.top};
       return 0;
     }
+    case kGetDpiScaledSizeMessage:
+      // Before a move to a monitor of another DPI (Windows 10 1703 on): the
+      // size that keeps the client area the table's there.
+      *reinterpret_cast<SIZE*>(lparam) = FixedOuterSize(static_cast<int>(wparam));
+      return TRUE;
+    case kDpiChangedMessage:
+      MoveToDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -324,12 +350,8 @@ void Form1::SetReportLines(const std::vector<std::string>& lines) {
 }
 
 void Form1::CreateControls() {
-  const int dpi = ScreenDpi();
-  tahoma_ = CreateTahoma(dpi, FW_NORMAL);
-  tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
-
   const auto& table = MainControls();
-  for (std::size_t i = 0; i < table.size(); ++i) controls_[i] = CreateControl(table[i], dpi);
+  for (std::size_t i = 0; i < table.size(); ++i) controls_[i] = CreateControl(table[i]);
 }
 
 void Form1::CreateToolTips() {
@@ -340,12 +362,12 @@ void Form1::CreateToolTips() {
   }
 }
 
-HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
+HWND Form1::CreateControl(const ControlSpec& entry) {
   const HWND parent = entry.container == kFormId ? window_ : Control(entry.container);
-  const RECT place = PixelRect(entry.place, dpi);
+  const RECT place = layout_.PlaceOf(entry);
   if (entry.kind == ControlKind::kPicture) {
-    return PictureButton::Create(parent, entry.id, Widen(entry.text), place,
-                                 artwork_.Picture(entry.picture), artwork_.HandCursor(), instance_);
+    return PictureButton::Create(parent, entry.id, Widen(entry.text), place, artwork_,
+                                 entry.picture, instance_);
   }
 
   const WindowKind kind = KindOf(entry);
@@ -355,7 +377,7 @@ HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
   if (control == nullptr) FailWin32("CreateWindowExW");
 
-  if (const HFONT font = FontFor(entry.font)) {
+  if (const HFONT font = layout_.FontFor(entry.font)) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   if (entry.kind == ControlKind::kFrame) {
@@ -364,20 +386,6 @@ HWND Form1::CreateControl(const ControlSpec& entry, int dpi) {
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
   }
   return control;
-}
-
-HFONT Form1::FontFor(ControlFont font) const {
-  switch (font) {
-    case ControlFont::kDefaultGui:
-      return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    case ControlFont::kTahoma:
-      return static_cast<HFONT>(tahoma_.get());
-    case ControlFont::kTahomaBold:
-      return static_cast<HFONT>(tahoma_bold_.get());
-    case ControlFont::kNone:
-      break;
-  }
-  return nullptr;
 }
 
 int RunMessageLoop(HWND window) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/artwork.h"
+#include "app/form_layout.h"
 #include "app/tool_tips.h"
 #include "app/window_object.h"
 #include "commands/commands.h"
@@ -22,6 +23,12 @@ inline constexpr wchar_t kForm1Class[] = L"Quorvel.Form1";
 
 // Posted to the window once it is shown.
 inline constexpr UINT kCreateToolTipsMessage = WM_APP;
+
+// Sent to a per-monitor aware window that moves to a monitor of another DPI
+// (WM_DPICHANGED, Windows 8.1 on), and before that for its new size
+// (WM_GETDPISCALEDSIZE, Windows 10 1703 on); headers for Windows 7 lack them.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;
+inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;
 
 class Form1 final : public WindowObject, private MainView {
  public:
@@ -63,18 +70,26 @@ class Form1 final : public WindowObject, private MainView {
   void MoveFocus(WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void CreateToolTips();
-  HWND CreateControl(const ControlSpec& entry, int dpi);
-  HFONT FontFor(ControlFont font) const;
+  HWND CreateControl(const ControlSpec& entry);
+  void SetIcons();
+  // Lays the window out at `dpi`, and puts it at `suggested`'s top-left
+  // corner where Windows suggests one.
+  void MoveToDpi(int dpi, const RECT* suggested);
+  // Sizes the window so that its client area is the table's at its DPI, and
+  // puts it at `place`'s top-left corner if given.
+  void SizeToTable(const RECT* place);
+  // The window's fixed outer size at its DPI.
+  SIZE OuterSize() const;
 
   Commands commands_;
   HINSTANCE instance_;
   HWND window_ = nullptr;
   std::array<HWND, 11> controls_ = {};  // in the order of the control table
+  FormLayout layout_;
   Artwork artwork_;
   ToolTips tool_tips_;
-  GdiObject tahoma_;
-  GdiObject tahoma_bold_;
   HWND focus_before_deactivation_ = nullptr;
+  SIZE frame_correction_ = {};  // the frame measured, less the one predicted
 };
 
 // Runs the window's message loop until it ends; returns the exit code.

@@ -1,8 +1,5 @@
 #include "app/picture_button.h"
 
-#include <olectl.h>
-
-#include <cstring>
 #include <memory>
 
 #include "platform/win32/win32_error.h"
@@ -18,8 +15,8 @@ void PictureButton::RegisterClass(HINSTANCE instance) {
 }
 
 HWND PictureButton::Create(HWND parent, int id, const std::wstring& name, const RECT& place,
-                           IPicture* picture, HCURSOR cursor, HINSTANCE instance) {
-  auto button = std::unique_ptr<PictureButton>(new PictureButton(picture, cursor));
+                           Artwork& artwork, int number, HINSTANCE instance) {
+  auto button = std::unique_ptr<PictureButton>(new PictureButton(artwork, number));
   const HWND window = CreateWindowExW(
       0, kPictureButtonClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left,
       place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -35,8 +32,8 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
       Paint(window);
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lparam) == HTCLIENT && cursor_ != nullptr) {
-        SetCursor(cursor_);
+      if (LOWORD(lparam) == HTCLIENT && artwork_.HandCursor() != nullptr) {
+        SetCursor(artwork_.HandCursor());
         return TRUE;
       }
       break;
@@ -76,42 +73,10 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
 
 void PictureButton::Paint(HWND window) {
   const PaintDc paint(window);
-  const HDC dc = paint.get();
-  if (dc == nullptr) return;
-  if (picture_ != nullptr) {
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    picture_->get_Width(&width);
-    picture_->get_Height(&height);
-    RECT client;
-    GetClientRect(window, &client);
-    // At its natural size, from the top-left corner; the mask keeps the
-    // background behind the transparent pixels.
-    const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX);
-    const int dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
-    const int pixels_x = MulDiv(width, dpi_x, 2540);
-    const int pixels_y = MulDiv(height, dpi_y, 2540);
-    picture_->Render(dc, 0, 0, pixels_x, pixels_y, 0, height, width, -height, &client);
-  }
-}
-
-ComPtr<IPicture> LoadPictureFromMemory(const unsigned char* data, std::size_t size) {
-  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!memory) FailWin32("GlobalAlloc");
-  void* bytes = GlobalLock(memory.get());
-  if (bytes == nullptr) FailWin32("GlobalLock");
-  std::memcpy(bytes, data, size);
-  GlobalUnlock(memory.get());
-
-  ComPtr<IStream> stream;
-  CheckHresult(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put()), "CreateStreamOnHGlobal");
-  memory.release();  // the stream frees it
-
-  ComPtr<IPicture> picture;
-  CheckHresult(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              picture.put_void()),
-               "OleLoadPicture");
-  return picture;
+  if (paint.get() == nullptr) return;
+  RECT client;
+  GetClientRect(window, &client);
+  artwork_.Picture(number_).Paint(paint.get(), client);
 }
 
 }  // namespace quorvel

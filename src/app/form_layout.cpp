@@ -1,0 +1,105 @@
+#include "app/form_layout.h"
+
+#include <utility>
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_error.h"
+#include "ui/layout_at_dpi.h"
+
+namespace quorvel {
+
+namespace {
+
+GdiObject CreateFontOrFail(const LOGFONTW& font) {
+  GdiObject handle(CreateFontIndirectW(&font));
+  if (!handle) FailWin32("CreateFontIndirectW");
+  return handle;
+}
+
+GdiObject CreateTahoma(int dpi, int weight) {
+  LOGFONTW font = {};
+  font.lfHeight = FontHeightForPoints(kTahomaPointsTimes100, dpi);
+  font.lfWeight = weight;
+  font.lfCharSet = ANSI_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  // Where Tahoma is missing, the font mapper takes another sans-serif face.
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+  return CreateFontOrFail(font);
+}
+
+// The message box keeps the system's default control font, face and size,
+// made for `dpi`: the stock object itself is made once for the system's DPI
+// and is never scaled for a monitor.
+GdiObject CreateDefaultGuiFont(int dpi) {
+  LOGFONTW font = {};
+  if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) FailWin32("GetObjectW");
+  font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+  font.lfWidth = 0;
+  return CreateFontOrFail(font);
+}
+
+// How wide `text` is in `font`, in pixels; 0 where it cannot be measured,
+// which leaves the caption its table width.
+int TextWidth(const char* text, HFONT font) {
+  const ScreenDc screen;
+  const HDC dc = CreateCompatibleDC(screen.get());
+  if (dc == nullptr) return 0;
+  const HGDIOBJ previous = SelectObject(dc, font);
+  const std::wstring wide = Widen(text);
+  SIZE size = {};
+  const bool measured =
+      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  return measured ? size.cx : 0;
+}
+
+}  // namespace
+
+void FormLayout::SetDpi(int dpi) {
+  retired_ = {std::move(message_font_), std::move(tahoma_), std::move(tahoma_bold_)};
+  message_font_ = CreateDefaultGuiFont(dpi);
+  tahoma_ = CreateTahoma(dpi, FW_NORMAL);
+  tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
+  dpi_ = dpi;
+}
+
+HFONT FormLayout::FontFor(ControlFont font) const {
+  switch (font) {
+    case ControlFont::kDefaultGui:
+      return static_cast<HFONT>(message_font_.get());
+    case ControlFont::kTahoma:
+      return static_cast<HFONT>(tahoma_.get());
+    case ControlFont::kTahomaBold:
+      return static_cast<HFONT>(tahoma_bold_.get());
+    case ControlFont::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+RECT FormLayout::PlaceOf(const ControlSpec& control) const {
+  const int text_width =
+      control.kind == ControlKind::kLabel ? TextWidth(control.text, FontFor(control.font)) : 0;
+  const PixelRect place = ControlRectAt(control, dpi_, text_width);
+  return {place.left, place.top, place.left + place.width, place.top + place.height};
+}
+
+void FormLayout::Apply(const std::array<HWND, 11>& controls) {
+  const auto& table = MainControls();
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const RECT place = PlaceOf(table[i]);
+    SetWindowPos(controls[i], nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const HFONT font = FontFor(table[i].font)) {
+      SendMessageW(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+  }
+  retired_ = {};
+}
+
+}  // namespace quorvel

@@ -1,0 +1,60 @@
+#include "platform/win32/dpi.h"
+
+#include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
+#include "platform/win32/win32_error.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kDesignDpi = 96;
+
+template <typename Function>
+Function OptionalUserFunction(const char* function) {
+  return OptionalFunction<Function>(GetModuleHandleW(L"user32.dll"), function);
+}
+
+int ScreenDpi() {
+  const ScreenDc screen;
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+}  // namespace
+
+int SystemDpi() {
+  if (const auto get = OptionalUserFunction<UINT(WINAPI*)()>("GetDpiForSystem")) {
+    if (const UINT dpi = get()) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
+int WindowDpi(HWND window) {
+  if (const auto get = OptionalUserFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
+    if (const UINT dpi = get(window)) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+int SystemMetricAtDpi(int index, int dpi) {
+  if (const auto get = OptionalUserFunction<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi")) {
+    return get(index, static_cast<UINT>(dpi));
+  }
+  return GetSystemMetrics(index);
+}
+
+SIZE OuterSizeAtDpi(int width, int height, DWORD style, DWORD extended_style, int dpi) {
+  RECT outer = {0, 0, width, height};
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  if (const auto adjust = OptionalUserFunction<AdjustForDpi>("AdjustWindowRectExForDpi")) {
+    if (!adjust(&outer, style, FALSE, extended_style, static_cast<UINT>(dpi))) {
+      FailWin32("AdjustWindowRectExForDpi");
+    }
+  } else if (!AdjustWindowRectEx(&outer, style, FALSE, extended_style)) {
+    FailWin32("AdjustWindowRectEx");
+  }
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+}  // namespace quorvel

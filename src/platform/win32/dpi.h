@@ -1,0 +1,26 @@
+// The display's DPI as Windows gives it to a per-monitor aware program, with
+// the system-wide answers of older Windows where the per-window calls are
+// missing. The per-window calls (Windows 10 1607 and later) are looked up in
+// user32 when first asked for.
+#pragma once
+
+#include <windows.h>
+
+namespace quorvel {
+
+// The DPI of the system: the primary monitor's when the user signed in.
+int SystemDpi();
+
+// The DPI of the monitor that `window` is on; the system's on Windows before
+// 10 1607, where Windows tells a window of a new DPI only by WM_DPICHANGED.
+int WindowDpi(HWND window);
+
+// GetSystemMetrics(`index`) as it is at `dpi`; the system's own value where
+// Windows cannot scale it per monitor.
+int SystemMetricAtDpi(int index, int dpi);
+
+// The outer size of a window of `style` and `extended_style` whose client
+// area is `width` × `height` at `dpi`.
+SIZE OuterSizeAtDpi(int width, int height, DWORD style, DWORD extended_style, int dpi);
+
+}  // namespace quorvel
