@@ -20,6 +20,14 @@ foreach(locale en-US pt-PT)
     COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
 endforeach()
 
+# The window at display scales above 100 %: the prefix at 120, 144 and 192
+# DPI (wine-exec sets Wine's one DPI from QUORVEL_DPI), the window from
+# outside and from inside.
+foreach(dpi 120 144 192)
+  quorvel_wine_test(e2e-dpi-${dpi} TIMEOUT 300 ENVIRONMENT ${QUORVEL_E2E_ENVIRONMENT} QUORVEL_DPI=${dpi}
+    COMMAND quorvel_e2e_tests --gtest_filter=ScaledWindowTest.*)
+endforeach()
+
 # Libraries under system names, for the end-to-end tests to plant beside the
 # program, each leaving a marker if it is ever loaded.
 foreach(name comctl32 gdiplus windowscodecs uxtheme propsys msimg32 shcore shlwapi)
@@ -51,6 +59,10 @@ target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_window_tests Quorvel)
 quorvel_wine_test(window TIMEOUT 300 COMMAND quorvel_window_tests)
+foreach(dpi 120 144 192)
+  quorvel_wine_test(window-dpi-${dpi} TIMEOUT 300 ENVIRONMENT QUORVEL_DPI=${dpi}
+                    COMMAND quorvel_window_tests)
+endforeach()
 
 foreach(target quorvel_e2e_tests quorvel_window_tests)
   target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})
