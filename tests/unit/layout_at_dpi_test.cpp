@@ -52,31 +52,19 @@ TEST(LayoutAtDpi, ACaptionTooWideForItsBoxGrowsEquallyOnBothSidesExceptAtTheDesi
   EXPECT_EQ(ControlRectAt(*FindControl(kList1), 144, 1000).width, 530);
 }
 
-TEST(LayoutAtDpi, PicturesFillTheirBoxFromTheDoubleArtAwayFromTheDesignDpi) {
-  const std::array<std::pair<int, PictureDrawing>, 5> expected = {{
-      {96, {PictureArt::kNatural, 48}},
-      {120, {PictureArt::kDouble, 60}},
-      {144, {PictureArt::kDouble, 72}},
-      {192, {PictureArt::kDouble, 96}},
-      {288, {PictureArt::kDouble, 144}},
-  }};
-  for (const auto& [dpi, drawing] : expected) {
-    SCOPED_TRACE(dpi);
-    EXPECT_EQ(PictureDrawingAt(dpi).art, drawing.art);
-    EXPECT_EQ(PictureDrawingAt(dpi).size, drawing.size);
+TEST(LayoutAtDpi, PicturesFillTheirBoxesFromTheDoubleArtAndRenditionsAreScaledDown) {
+  EXPECT_EQ(PictureDrawingAt(96).art, PictureArt::kNatural);
+  EXPECT_EQ(PictureDrawingAt(96).size, 48);
+  for (const auto& [dpi, size] : {std::pair{120, 60}, {144, 72}, {192, 96}, {288, 144}}) {
+    EXPECT_EQ(PictureDrawingAt(dpi).art, PictureArt::kDouble) << dpi;
+    EXPECT_EQ(PictureDrawingAt(dpi).size, size) << dpi;
   }
-}
-
-TEST(LayoutAtDpi, ARenditionIsScaledDownFromTheNextLargerAndUpOnlyFromTheLargest) {
-  const std::array<int, 3> cursors = {32, 48, 64};
-  EXPECT_EQ(RenditionFor(cursors, 32), 0u);
-  EXPECT_EQ(RenditionFor(cursors, 40), 1u);
-  EXPECT_EQ(RenditionFor(cursors, 48), 1u);
-  EXPECT_EQ(RenditionFor(cursors, 64), 2u);
-  EXPECT_EQ(RenditionFor(cursors, 80), 2u);
-  const std::array<int, 3> icons = {16, 32, 48};
-  EXPECT_EQ(RenditionFor(icons, 20), 1u);  // 125 %'s small icon, never up from 16
-  EXPECT_EQ(RenditionFor(icons, 12), 0u);
+  // The next larger rendition, never up from a smaller one but the largest:
+  // 125 %'s 20-pixel icon comes from the 32-pixel image.
+  const std::array<int, 3> cursors = {32, 48, 64}, icons = {16, 32, 48};
+  for (const auto& [wanted, index] : {std::pair{32, 0u}, {40, 1u}, {48, 1u}, {64, 2u}, {80, 2u}})
+    EXPECT_EQ(RenditionFor(cursors, wanted), index) << wanted;
+  EXPECT_EQ(RenditionFor(icons, 20), 1u);
 }
 
 PixelPicture Filled(int width, int height, std::uint32_t (*pixel)(int x, int y)) {

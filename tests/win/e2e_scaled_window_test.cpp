@@ -3,70 +3,18 @@
 // from the 96-pixel art rather than blown up from the 48-pixel one. ctest
 // runs it with the prefix at 120, 144 and 192 DPI; at 96 DPI the window test
 // checks every pixel instead.
-#include "win/program_under_test.h"
-
-#include <ocidl.h>
-#include <olectl.h>
-
 #include <cstdlib>
-#include <vector>
+
+#include "win/screen_pictures.h"
 
 namespace quorvel::testing {
 namespace {
 
 using ScaledWindowTest = PenDriveTest;
 
-constexpr COLORREF kMagenta = RGB(255, 0, 255);  // in no picture
-
-// A square of pixels as 0x00RRGGBB values, rows top down.
-struct Square {
-  int size = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF at(int x, int y) const { return pixels[y * size + x]; }
-};
-
-// `size` square pixels of `dc` at `left`, `top`.
-Square Grab(HDC dc, int left, int top, int size) {
-  Square square{size, std::vector<COLORREF>(size * size)};
-  for (int i = 0; i < size * size; ++i)
-    square.pixels[i] = GetPixel(dc, left + i % size, top + i / size);
-  return square;
-}
-
-// The picture file `name` as the system's decoder draws it at its own size
-// `size`, with the button face behind its transparent pixels.
-Square Decoded(const std::string& name, int size) {
-  const std::wstring file = EnvironmentPath("QUORVEL_ART_DIR", "/" + name);
-  IPicture* picture = nullptr;
-  OleLoadPicturePath(const_cast<wchar_t*>(file.c_str()), nullptr, 0, 0, IID_IPicture,
-                     reinterpret_cast<void**>(&picture));
-  if (picture == nullptr) return {};
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  picture->get_Width(&width);
-  picture->get_Height(&height);
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-  const HGDIOBJ previous = SelectObject(dc, bitmap);
-  SetDCBrushColor(dc, kMagenta);
-  const RECT all = {0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  picture->Render(dc, 0, 0, size, size, 0, height, width, -height, nullptr);
-  picture->Release();
-  Square square = Grab(dc, 0, 0, size);
-  for (COLORREF& pixel : square.pixels) {
-    if (pixel == kMagenta) pixel = GetSysColor(COLOR_BTNFACE);
-  }
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return square;
-}
-
-// `square` at `size`, each pixel the mean of the source pixels whose centres
-// fall within it, or the nearest where none does: plain area sampling.
+// `square` on the button face at `size`, each pixel the mean of the source
+// pixels whose centres fall within it, or the nearest where none does: plain
+// area sampling.
 Square Resampled(const Square& square, int size) {
   Square out{size, std::vector<COLORREF>(size * size)};
   for (int y = 0; y < size; ++y) {
@@ -74,7 +22,8 @@ Square Resampled(const Square& square, int size) {
       int sums[3] = {}, count = 0;
       for (int sy = y * square.size / size; sy * size < (y + 1) * square.size; ++sy) {
         for (int sx = x * square.size / size; sx * size < (x + 1) * square.size; ++sx) {
-          const COLORREF pixel = square.at(sx, sy);
+          COLORREF pixel = square.at(sx, sy);
+          if (pixel == kMagenta) pixel = GetSysColor(COLOR_BTNFACE);
           sums[0] += GetRValue(pixel), sums[1] += GetGValue(pixel), sums[2] += GetBValue(pixel);
           ++count;
         }
@@ -117,8 +66,8 @@ TEST_F(ScaledWindowTest, KeepsTheTablesClientAreaAndFillsEachPictureBoxFromTheDo
     ASSERT_EQ(place.bottom - place.top, size);
     const Square shown = Grab(screen, place.left, place.top, size);
     const std::string name = "image" + std::to_string(n);
-    const Square from_double = Resampled(Decoded(name + "@2x.gif", 96), size);
-    const Square from_natural = Resampled(Decoded(name + ".gif", 48), size);
+    const Square from_double = Resampled(DecodedArt(name + "@2x.gif", 96), size);
+    const Square from_natural = Resampled(DecodedArt(name + ".gif", 48), size);
     ASSERT_EQ(from_double.size, size);
     // The whole box, close to the double art's drawing at that size, and
     // clearly closer to it than the 48-pixel picture enlarged could come.

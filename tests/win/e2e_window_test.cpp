@@ -2,6 +2,7 @@
 // pictures, keyboard, the owner's message, the drive report on each kind of
 // drive, and the commands that close it.
 #include "win/program_under_test.h"
+#include "win/screen_pictures.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -109,26 +110,18 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
   // which no picture uses: magenta left over is where the picture is
   // transparent, and the screen shows the button face there.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const HDC dc = CreateCompatibleDC(screen);
-  SelectObject(dc, CreateCompatibleBitmap(screen, 48, 48));
-  SetDCBrushColor(dc, RGB(255, 0, 255));
-  const RECT square = {0, 0, 48, 48};
   for (int n = 1; n <= 4; ++n) {  // imageN.gif on ImageN
-    std::wstring file = EnvironmentPath("QUORVEL_ART_DIR", "/image" + std::to_string(n) + ".gif");
-    SCOPED_TRACE(file);
-    IPicture* image = nullptr;
-    OleLoadPicturePath(file.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&image));
-    ASSERT_NE(image, nullptr);
-    FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    image->Render(dc, 0, 0, 48, 48, 0, 1270, 1270, -1270, nullptr);  // 48 pixels in HIMETRIC
-    image->Release();
+    SCOPED_TRACE(n);
+    const Square art = DecodedArt("image" + std::to_string(n) + ".gif", 48);
+    ASSERT_EQ(art.size, 48);
     RECT place;
     GetWindowRect(program.Control(kImage1 + n - 1), &place);
+    const Square shown = Grab(screen, place.left, place.top, 48);
     int transparent = 0, wrong = 0;
     for (int i = 0; i < 48 * 48; ++i) {
-      COLORREF want = GetPixel(dc, i % 48, i / 48);
-      if (want == RGB(255, 0, 255)) ++transparent, want = GetSysColor(COLOR_BTNFACE);
-      wrong += GetPixel(screen, place.left + i % 48, place.top + i / 48) != want;
+      COLORREF want = art.pixels[i];
+      if (want == kMagenta) ++transparent, want = GetSysColor(COLOR_BTNFACE);
+      wrong += shown.pixels[i] != want;
     }
     EXPECT_TRUE(transparent > 0 && transparent < 48 * 48) << transparent << " transparent pixels";
     EXPECT_EQ(wrong, 0) << "pixels unlike the picture on the button face";
@@ -157,7 +150,6 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
 
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.ExitCode(), 0u);
-  DeleteDC(dc);
   ReleaseDC(nullptr, screen);
 }
 
