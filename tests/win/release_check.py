@@ -7,6 +7,7 @@
 # hashes of the zip and of the program.
 #   release_check.py <cmake> <objdump> <build folder> <committed quorvel.ico> <sample mensagem.txt>
 import collections, hashlib, itertools, re, struct, subprocess, sys, zipfile
+import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 import pefile
@@ -90,13 +91,26 @@ for i in range(9):
           and group[18 + 14 * i:20 + 14 * i] == struct.pack('<H', 30001 + i)
           and resources.get((3, 30001 + i, 0)) == file[offset:offset + size], f'icon image {i + 1}')
 
-# The manifest asks only to run as the user: its elements, without attributes
-# or text, and the one attribute that counts.
-manifest = resources.get((24, 1, 0), b'').decode()
-check(''.join(e + '>' for e in re.findall(r'<.[^ />]*', manifest)) ==
-      '<?xml><assembly><trustInfo><security><requestedPrivileges><requestedExecutionLevel>'
-      '</requestedPrivileges></security></trustInfo></assembly>'
-      and 'level="asInvoker"' in manifest, 'manifest')
+# The manifest asks to run as the user and to draw at each monitor's DPI.
+# Windows refuses to start a program whose manifest it cannot read, and Wine
+# reads almost anything, so the manifest as canonical XML (namespaces
+# resolved, comments and the space between elements left out) holds just these
+# elements and attributes, spelt as Microsoft's "Application manifests" spells
+# them; dpiAware (@1) and the list in dpiAwareness, of which Windows takes the
+# first item that it knows (@2), say what it documents. XML that does not
+# parse ends the check with the parser's message.
+allowed = re.escape(
+    '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">'
+    '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"><security><requestedPrivileges>'
+    '<requestedExecutionLevel level="asInvoker" uiAccess="false"></requestedExecutionLevel>'
+    '</requestedPrivileges></security></trustInfo>'
+    '<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings>'
+    '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">@1</dpiAware>'
+    '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">@2</dpiAwareness>'
+    '</windowsSettings></application></assembly>').replace('@1', '(true|false|true/pm|per monitor)')
+allowed = allowed.replace('@2', '{0}(, ?{0})*'.format('(unaware|system|PerMonitor|PerMonitorV2)'))
+manifest = ElementTree.canonicalize(resources.get((24, 1, 0), b''), strip_text=True)
+check(re.fullmatch(allowed, manifest), f'manifest not as documented: {manifest}')
 
 # The fixed part, then one string table, in U.S. English and Unicode, as the
 # translation says; a second one would be seen by no reader that follows the
