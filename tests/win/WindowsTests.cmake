@@ -20,14 +20,6 @@ foreach(locale en-US pt-PT)
     COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.EachKindOfDrive*)
 endforeach()
 
-# The window at display scales above 100 %: the prefix at 120, 144 and 192
-# DPI (wine-exec sets Wine's one DPI from QUORVEL_DPI), the window from
-# outside and from inside.
-foreach(dpi 120 144 192)
-  quorvel_wine_test(e2e-dpi-${dpi} TIMEOUT 300 ENVIRONMENT ${QUORVEL_E2E_ENVIRONMENT} QUORVEL_DPI=${dpi}
-    COMMAND quorvel_e2e_tests --gtest_filter=ScaledWindowTest.*)
-endforeach()
-
 # Libraries under system names, for the end-to-end tests to plant beside the
 # program, each leaving a marker if it is ever loaded.
 foreach(name comctl32 gdiplus windowscodecs uxtheme propsys msimg32 shcore shlwapi)
@@ -59,6 +51,8 @@ target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_window_tests Quorvel)
 quorvel_wine_test(window TIMEOUT 300 COMMAND quorvel_window_tests)
+# The same at display scales above 100 %: wine-exec sets Wine's one DPI for
+# the session from QUORVEL_DPI.
 foreach(dpi 120 144 192)
   quorvel_wine_test(window-dpi-${dpi} TIMEOUT 300 ENVIRONMENT QUORVEL_DPI=${dpi}
                     COMMAND quorvel_window_tests)

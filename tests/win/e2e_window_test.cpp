@@ -2,10 +2,7 @@
 // pictures, keyboard, the owner's message, the drive report on each kind of
 // drive, and the commands that close it.
 #include "win/program_under_test.h"
-#include "win/screen_pictures.h"
 
-#include <ocidl.h>
-#include <olectl.h>
 #include <winternl.h>
 
 #include <array>
@@ -105,28 +102,6 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithTheControlsAndPicturesInPlac
     EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}), place);
     EXPECT_EQ(WindowText(handle), text);
   }
-
-  // Each picture on screen against the system decoder's drawing on magenta,
-  // which no picture uses: magenta left over is where the picture is
-  // transparent, and the screen shows the button face there.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  for (int n = 1; n <= 4; ++n) {  // imageN.gif on ImageN
-    SCOPED_TRACE(n);
-    const Square art = DecodedArt("image" + std::to_string(n) + ".gif", 48);
-    ASSERT_EQ(art.size, 48);
-    RECT place;
-    GetWindowRect(program.Control(kImage1 + n - 1), &place);
-    const Square shown = Grab(screen, place.left, place.top, 48);
-    int transparent = 0, wrong = 0;
-    for (int i = 0; i < 48 * 48; ++i) {
-      COLORREF want = art.pixels[i];
-      if (want == kMagenta) ++transparent, want = GetSysColor(COLOR_BTNFACE);
-      wrong += shown.pixels[i] != want;
-    }
-    EXPECT_TRUE(transparent > 0 && transparent < 48 * 48) << transparent << " transparent pixels";
-    EXPECT_EQ(wrong, 0) << "pixels unlike the picture on the button face";
-  }
-  CoUninitialize();
 
   // Tab and Shift+Tab go between the message box and the list, never to a
   // picture; Esc, Enter and Space in either box change nothing.
