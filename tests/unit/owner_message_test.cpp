@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "fake/fake_services.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 namespace {
@@ -54,6 +55,16 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
   const auto ansi = [&](std::string_view b, bool t) { return services.DecodeAnsi(b, t); };
   for (const auto& [bytes, cut, text] : kCases)
     EXPECT_EQ(DecodeMessage(bytes, cut, ansi), text) << bytes;
+}
+
+// "ANSI" text where Windows' ANSI code page is UTF-8 is in the locale's code
+// page from before, or Windows-1252 for a Unicode-only locale; elsewhere the
+// ANSI code page stands.
+TEST(LegacyTextCodePage, TheAnsiCodePageUnlessThatIsUtf8) {
+  for (const auto& [ansi, locale, read_in] :
+       {std::tuple{1252u, 1252u, 1252u}, {932u, 932u, 932u}, {1250u, 0u, 1250u},
+        {65001u, 1250u, 1250u}, {65001u, 0u, 1252u}})
+    EXPECT_EQ(LegacyTextCodePage(ansi, locale), read_in) << ansi << " " << locale;
 }
 
 // The file's path joins the folder with exactly one separator.
