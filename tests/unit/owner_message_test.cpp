@@ -61,9 +61,9 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
 // page from before, or Windows-1252 for a Unicode-only locale; elsewhere the
 // ANSI code page stands.
 TEST(LegacyTextCodePage, TheAnsiCodePageUnlessThatIsUtf8) {
-  for (const auto& [ansi, locale, read_in] :
-       {std::tuple{1252u, 1252u, 1252u}, {932u, 932u, 932u}, {1250u, 0u, 1250u},
-        {65001u, 1250u, 1250u}, {65001u, 0u, 1252u}})
+  const std::tuple<unsigned, unsigned, unsigned> kCases[] = {
+      {1252, 1252, 1252}, {932, 932, 932}, {1250, 0, 1250}, {65001, 1250, 1250}, {65001, 0, 1252}};
+  for (const auto& [ansi, locale, read_in] : kCases)
     EXPECT_EQ(LegacyTextCodePage(ansi, locale), read_in) << ansi << " " << locale;
 }
 

@@ -260,7 +260,6 @@ TEST_F(WindowTest, TheSampleReadsRightOnEveryCodePageAndAnsiTextWhereThatIsUtf8)
   WriteFileBytes(L"E:\\mensagem.txt", sample);
   {
     const ProgramUnderTest program;
-    EXPECT_NE(program.Text(kText1).find(L"\u00E0 Maria Jo\u00E3o"), std::wstring::npos);
     EXPECT_EQ(program.Text(kText1), Utf16(sample.substr(3)));
   }
   if (GetACP() != CP_UTF8) return;
