@@ -34,7 +34,8 @@ class Services {
   virtual std::optional<FileBytes> ReadWholeFile(const std::string& path,
                                                  std::size_t max_bytes) const = 0;
 
-  // Text in the system's ANSI code page, as UTF-8. When `truncated`, a
+  // Text in the system's ANSI code page, as UTF-8; where that code page is
+  // UTF-8, in the one that LegacyTextCodePage picks. When `truncated`, a
   // character cut short at the end is dropped.
   virtual std::string DecodeAnsi(std::string_view bytes, bool truncated) const = 0;
 

@@ -104,6 +104,13 @@ std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_
   return out;
 }
 
+unsigned LegacyTextCodePage(unsigned ansi_code_page, unsigned locale_ansi_code_page) {
+  constexpr unsigned kUtf8 = 65001;
+  constexpr unsigned kWindows1252 = 1252;
+  if (ansi_code_page != kUtf8) return ansi_code_page;
+  return locale_ansi_code_page != 0 ? locale_ansi_code_page : kWindows1252;
+}
+
 std::size_t Utf16Length(std::wstring_view text) {
   return text.size() + SupplementaryCharacters(text);
 }

@@ -28,6 +28,13 @@ Utf8Step NextUtf8(std::string_view bytes);
 // surrogate at the very end when `drop_cut_tail`, which is dropped.
 std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_cut_tail);
 
+// The code page in which text that is neither UTF-8 nor UTF-16 is read: the
+// system's ANSI code page, except where that is UTF-8 itself (Windows' option
+// "Use Unicode UTF-8 for worldwide language support"). There such text can
+// only have been saved in the code page that the user's locale had before,
+// `locale_ansi_code_page`, or in Windows-1252 when the locale has none (0).
+unsigned LegacyTextCodePage(unsigned ansi_code_page, unsigned locale_ansi_code_page);
+
 // The length of `text` in UTF-16 units, as Windows counts it: a wchar_t is one
 // UTF-16 unit on Windows, and a whole character elsewhere.
 std::size_t Utf16Length(std::wstring_view text);

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "fake/fake_services.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 namespace {
@@ -54,6 +55,16 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
   const auto ansi = [&](std::string_view b, bool t) { return services.DecodeAnsi(b, t); };
   for (const auto& [bytes, cut, text] : kCases)
     EXPECT_EQ(DecodeMessage(bytes, cut, ansi), text) << bytes;
+}
+
+// "ANSI" text where Windows' ANSI code page is UTF-8 is in the locale's code
+// page from before, or Windows-1252 for a Unicode-only locale; elsewhere the
+// ANSI code page stands.
+TEST(LegacyTextCodePage, TheAnsiCodePageUnlessThatIsUtf8) {
+  const std::tuple<unsigned, unsigned, unsigned> kCases[] = {
+      {1252, 1252, 1252}, {932, 932, 932}, {1250, 0, 1250}, {65001, 1250, 1250}, {65001, 0, 1252}};
+  for (const auto& [ansi, locale, read_in] : kCases)
+    EXPECT_EQ(LegacyTextCodePage(ansi, locale), read_in) << ansi << " " << locale;
 }
 
 // The file's path joins the folder with exactly one separator.

@@ -87,3 +87,16 @@ else()
                      "${QUORVEL_PRODUCT_DIR}/Quorvel.exe" "$<TARGET_FILE:Quorvel>")
   endif()
 endif()
+
+# The owner's message under a locale whose ANSI code page is UTF-8 and under
+# Japanese: the shipped sample reads right under both, and "ANSI" text under
+# the first is read as Windows-1252.
+foreach(locale hi-IN:65001 ja-JP:932)
+  string(REGEX MATCH "^[^:]*" name "${locale}")
+  string(REPLACE "-" "_" unix_locale "${name}")
+  string(REGEX MATCH "[0-9]+$" code_page "${locale}")
+  quorvel_wine_test(e2e-message-${name} TIMEOUT 300
+    ENVIRONMENT ${QUORVEL_E2E_ENVIRONMENT} LC_ALL=${unix_locale}.UTF-8 QUORVEL_EXPECT_ACP=${code_page}
+                "QUORVEL_SAMPLE_MESSAGE=${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt"
+    COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.TheSample*)
+endforeach()

@@ -212,5 +212,28 @@ TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsA
   MoveFileW(gone.c_str(), present.c_str());
 }
 
+// Run by ctest entries of its own, under LC_ALL=hi_IN.UTF-8 (ANSI code page
+// UTF-8, and no other in the locale) and ja_JP.UTF-8 (932), which name the
+// code page that Wine should give in QUORVEL_EXPECT_ACP and the shipped sample
+// in QUORVEL_SAMPLE_MESSAGE. The sample reads alike under every code page; a
+// message saved as "ANSI" where the ANSI code page is UTF-8 is read as
+// Windows-1252.
+TEST_F(WindowTest, TheSampleReadsRightOnEveryCodePageAndAnsiTextWhereThatIsUtf8) {
+  const wchar_t* code_page = _wgetenv(L"QUORVEL_EXPECT_ACP");
+  if (code_page == nullptr) GTEST_SKIP() << "run under a locale of its own";
+  ASSERT_EQ(std::to_wstring(GetACP()), code_page);
+  const std::string sample = ReadFileBytes(EnvironmentPath("QUORVEL_SAMPLE_MESSAGE"));
+  ASSERT_EQ(sample.substr(0, 3), "\xEF\xBB\xBF");
+  WriteFileBytes(L"E:\\mensagem.txt", sample);
+  {
+    const ProgramUnderTest program;
+    EXPECT_EQ(program.Text(kText1), Utf16(sample.substr(3)));
+  }
+  if (GetACP() != CP_UTF8) return;
+  WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1, Jo\xE3o! Cau\xE7\xE3o \xE0 porta.");
+  const ProgramUnderTest program;
+  EXPECT_EQ(program.Text(kText1), L"Ol\u00E1, Jo\u00E3o! Cau\u00E7\u00E3o \u00E0 porta.");
+}
+
 }  // namespace
 }  // namespace quorvel::testing

@@ -2,9 +2,12 @@
 # Quorvel.exe as the system sees it before it runs (header, exploit
 # mitigations, imports, resources, version block, manifest, application
 # icon), read with pefile and the toolchain's objdump; then the release made
-# from it: the zip holds exactly the program and the sample message, at its
-# root, in that order, byte for byte, and SHA256SUMS beside it gives the
-# hashes of the zip and of the program.
+# from it: the zip holds exactly the program and the sample message (UTF-8
+# with a byte-order mark), at its root, in that order, byte for byte, and
+# SHA256SUMS beside it gives the hashes of the zip and of the program. Where
+# the build attaches a published signature (QUORVEL_SIGNATURE), the image
+# checked is the signed one that the zip holds, and SHA256SUMS also covers it
+# and the signature.
 #   release_check.py <cmake> <objdump> <build folder> <committed quorvel.ico> <sample mensagem.txt>
 import collections, hashlib, itertools, re, struct, subprocess, sys, zipfile
 import xml.etree.ElementTree as ElementTree
@@ -21,7 +24,11 @@ def check(ok, what):
         failures.append(what)
 
 
-exe = (build / 'Quorvel.exe').read_bytes()
+signing = re.search(r'^QUORVEL_SIGNATURE:\w+=(.+)$', (build / 'CMakeCache.txt').read_text(), re.M)
+image = build / 'signed/Quorvel.exe' if signing else build / 'Quorvel.exe'
+if signing:
+    subprocess.run([cmake, '--build', build, '--target', 'package'], check=True)
+exe = image.read_bytes()
 pe = pefile.PE(data=exe)
 check(not pe.get_warnings(), f'a malformed image: {pe.get_warnings()}')
 header, optional = pe.FILE_HEADER, pe.OPTIONAL_HEADER
@@ -47,7 +54,7 @@ check(optional.DllCharacteristics & 0x8540 == 0x8540 and optional.DATA_DIRECTORY
       f'mitigation flags {optional.DllCharacteristics:#06x}')
 check(not [s.Name for s in pe.sections if s.Characteristics & 0xA0000000 == 0xA0000000],
       'a section is writable and executable')
-code = subprocess.run([objdump, '-d', '--no-show-raw-insn', build / 'Quorvel.exe'], check=True,
+code = subprocess.run([objdump, '-d', '--no-show-raw-insn', image], check=True,
                       capture_output=True, text=True).stdout
 listing = re.findall(r'^ *([0-9a-f]+):\t(.*?) *$', code, re.M)
 # NO_SEH holds while the image registers no handler of its own: nothing
@@ -143,8 +150,12 @@ check([p.name for p in build.glob('*.zip')] == [name], 'the package target made 
 with zipfile.ZipFile(build / name) as packed:
     check(packed.namelist() == ['Quorvel.exe', 'mensagem.txt'] and packed.read('Quorvel.exe') == exe
           and packed.read('mensagem.txt') == sample.read_bytes(), 'the zip holds something else')
-sums = ''.join(f'{hashlib.sha256(data).hexdigest()}  {file}\n'
-               for file, data in [(name, (build / name).read_bytes()), ('Quorvel.exe', exe)])
+check(sample.read_bytes().startswith(b'\xEF\xBB\xBF') and sample.read_text('utf-8'),
+      'the sample message is not UTF-8 with a byte-order mark')
+signed = ['Quorvel.exe', 'Quorvel.exe.p7s'] if signing else []
+check(not signing or optional.DATA_DIRECTORY[4].Size, 'the signed image carries no signature')
+sums = ''.join(f'{hashlib.sha256((build / file).read_bytes()).hexdigest()}  {file}\n'
+               for file in [name, 'Quorvel.exe', *['signed/' + file for file in signed]])
 check((build / 'SHA256SUMS').read_text() == sums, 'SHA256SUMS does not match')
 print('\n'.join(failures) or 'Quorvel.exe and its release are as they should be')
 sys.exit(1 if failures else 0)

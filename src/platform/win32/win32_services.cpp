@@ -11,6 +11,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/win32_error.h"
 #include "text/paths.h"
+#include "text/unicode.h"
 
 namespace quorvel {
 
@@ -146,6 +147,8 @@ std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
 }
 
 std::string Win32Services::DecodeAnsi(std::string_view bytes, bool truncated) const {
+  const UINT code_page = LegacyTextCodePage(
+      GetACP(), static_cast<unsigned>(LocaleNumber(LOCALE_IDEFAULTANSICODEPAGE).value_or(0)));
   if (truncated && !bytes.empty()) {
     // A lead byte of a double-byte code page cut from its trail byte is
     // dropped rather than shown as a wrong character.
@@ -153,16 +156,16 @@ std::string Win32Services::DecodeAnsi(std::string_view bytes, bool truncated) co
     std::size_t last_start = 0;
     while (i < bytes.size()) {
       last_start = i;
-      i += IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(bytes[i])) ? 2 : 1;
+      i += IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[i])) ? 2 : 1;
     }
     if (i > bytes.size()) bytes = bytes.substr(0, last_start);
   }
   if (bytes.empty()) return {};
   const int size = static_cast<int>(bytes.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  const int length = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
   if (length <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
+  MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), length);
   return Narrow(wide);
 }
 
