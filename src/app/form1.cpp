@@ -22,12 +22,6 @@ struct WindowKind {
   DWORD extended_style;
 };
 
-// The outer size that gives the table's client area at `dpi`.
-SIZE FixedOuterSize(int dpi) {
-  const PixelSize client = ClientSizeAt(dpi);
-  return OuterSizeAtDpi(client.width, client.height, kFormStyle, 0, dpi);
-}
-
 WindowKind KindOf(const ControlSpec& entry) {
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (entry.tab_stop ? WS_TABSTOP : 0);
   switch (entry.kind) {
@@ -90,7 +84,7 @@ void Form1::LoadTextFile() {
 }
 
 Form1::Form1(const Services& services, HINSTANCE instance)
-    : commands_(services, *this), instance_(instance) {}
+    : commands_(services, *this), instance_(instance), layout_(kFormStyle) {}
 
 Form1::~Form1() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -111,7 +105,7 @@ void Form1::Create() {
   // Windows puts on another monitor takes that one's DPI at once.
   layout_.SetDpi(SystemDpi());
   artwork_.SetDpi(instance_, layout_.dpi());
-  const SIZE outer = FixedOuterSize(layout_.dpi());
+  const SIZE outer = layout_.OuterSize();
   const HWND window = CreateWindowExW(0, kForm1Class, Widen(MainForm().caption).c_str(), kFormStyle,
                                       CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr,
                                       nullptr, instance_, CreationParameter());
@@ -119,7 +113,7 @@ void Form1::Create() {
   if (WindowDpi(window_) != layout_.dpi()) {
     MoveToDpi(WindowDpi(window_), nullptr);
   } else {
-    SizeToTable(nullptr);
+    layout_.SizeWindow(window_, nullptr);
   }
   SetIcons();
   Form_Load();
@@ -137,30 +131,7 @@ void Form1::MoveToDpi(int dpi, const RECT* suggested) {
   SetIcons();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   // Windows suggests where the window goes; its size is the table's.
-  SizeToTable(suggested);
-}
-
-SIZE Form1::OuterSize() const {
-  const SIZE predicted = FixedOuterSize(layout_.dpi());
-  return {predicted.cx + frame_correction_.cx, predicted.cy + frame_correction_.cy};
-}
-
-void Form1::SizeToTable(const RECT* place) {
-  frame_correction_ = {};
-  const PixelSize wanted = ClientSizeAt(layout_.dpi());
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const SIZE outer = OuterSize();
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE);
-    SetWindowPos(window_, nullptr, place ? place->left : 0, place ? place->top : 0, outer.cx,
-                 outer.cy, flags);
-    RECT client;
-    if (!GetClientRect(window_, &client)) FailWin32("GetClientRect");
-    if (client.right == wanted.width && client.bottom == wanted.height) return;
-    // A frame unlike the one Windows predicts for the DPI (Wine draws every
-    // frame at the system's DPI): measured, and the size corrected once.
-    frame_correction_.cx += wanted.width - client.right;
-    frame_correction_.cy += wanted.height - client.bottom;
-  }
+  layout_.SizeWindow(window_, suggested);
 }
 
 void Form1::Show(int show_command) {
@@ -254,7 +225,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
       // its DPI. Windows asks before the window is made, too.
       RECT outer;
       if (layout_.dpi() == 0 || !GetWindowRect(window, &outer)) break;
-      const SIZE size = OuterSize();
+      const SIZE size = layout_.OuterSize();
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
       limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {size.cx, size.cy};
       limits->ptMaxPosition = {outer.left, outer.top};
@@ -263,7 +234,7 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case kGetDpiScaledSizeMessage:
       // Before a move to a monitor of another DPI (Windows 10 1703 on): the
       // size that keeps the client area the table's there.
-      *reinterpret_cast<SIZE*>(lparam) = FixedOuterSize(static_cast<int>(wparam));
+      *reinterpret_cast<SIZE*>(lparam) = layout_.OuterSizeAt(static_cast<int>(wparam));
       return TRUE;
     case kDpiChangedMessage:
       MoveToDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));

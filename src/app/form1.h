@@ -75,11 +75,6 @@ class Form1 final : public WindowObject, private MainView {
   // Lays the window out at `dpi`, and puts it at `suggested`'s top-left
   // corner where Windows suggests one.
   void MoveToDpi(int dpi, const RECT* suggested);
-  // Sizes the window so that its client area is the table's at its DPI, and
-  // puts it at `place`'s top-left corner if given.
-  void SizeToTable(const RECT* place);
-  // The window's fixed outer size at its DPI.
-  SIZE OuterSize() const;
 
   Commands commands_;
   HINSTANCE instance_;
@@ -89,7 +84,6 @@ class Form1 final : public WindowObject, private MainView {
   Artwork artwork_;
   ToolTips tool_tips_;
   HWND focus_before_deactivation_ = nullptr;
-  SIZE frame_correction_ = {};  // the frame measured, less the one predicted
 };
 
 // Runs the window's message loop until it ends; returns the exit code.

@@ -102,4 +102,32 @@ void FormLayout::Apply(const std::array<HWND, 11>& controls) {
   retired_ = {};
 }
 
+SIZE FormLayout::OuterSizeAt(int dpi) const {
+  const PixelSize client = ClientSizeAt(dpi);
+  return OuterSizeAtDpi(client.width, client.height, style_, 0, dpi);
+}
+
+SIZE FormLayout::OuterSize() const {
+  const SIZE predicted = OuterSizeAt(dpi_);
+  return {predicted.cx + frame_correction_.cx, predicted.cy + frame_correction_.cy};
+}
+
+void FormLayout::SizeWindow(HWND window, const RECT* place) {
+  frame_correction_ = {};
+  const PixelSize wanted = ClientSizeAt(dpi_);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const SIZE outer = OuterSize();
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE);
+    SetWindowPos(window, nullptr, place ? place->left : 0, place ? place->top : 0, outer.cx,
+                 outer.cy, flags);
+    RECT client;
+    if (!GetClientRect(window, &client)) FailWin32("GetClientRect");
+    if (client.right == wanted.width && client.bottom == wanted.height) return;
+    // A frame unlike the one Windows predicts for the DPI (Wine draws every
+    // frame at the system's DPI): measured, and the size corrected once.
+    frame_correction_.cx += wanted.width - client.right;
+    frame_correction_.cy += wanted.height - client.bottom;
+  }
+}
+
 }  // namespace quorvel
