@@ -393,8 +393,12 @@ int Measure(int warm_up, int pairs) {
   table += Row("Private resident memory (RssAnon)", samples.quorvel_anon, &samples.blank_anon,
                "KiB", "");
   std::printf("%s", table.c_str());
-  std::printf("\n%d pairs after %d warm-up round(s); medians. Clicks lost and repeated: %d.\n",
-              pairs, warm_up, lost_clicks);
+  const HDC screen = GetDC(nullptr);
+  std::printf(
+      "\n%d pairs after %d warm-up round(s), at %d DPI; medians. Clicks lost and "
+      "repeated: %d.\n",
+      pairs, warm_up, GetDeviceCaps(screen, LOGPIXELSY), lost_clicks);
+  ReleaseDC(nullptr, screen);
   if (samples.quorvel_rss.empty() || samples.blank_rss.empty()) {
     std::printf("Resident memory: /proc was not readable through Z:, so not measured.\n");
   }

@@ -83,8 +83,9 @@ HFONT FormLayout::FontFor(ControlFont font) const {
 }
 
 RECT FormLayout::PlaceOf(const ControlSpec& control) const {
-  const int text_width =
-      control.kind == ControlKind::kLabel ? TextWidth(control.text, FontFor(control.font)) : 0;
+  // At the design DPI every box is the table's, whatever its text needs.
+  const bool measure = control.kind == ControlKind::kLabel && dpi_ != kDesignDpi;
+  const int text_width = measure ? TextWidth(control.text, FontFor(control.font)) : 0;
   const PixelRect place = ControlRectAt(control, dpi_, text_width);
   return {place.left, place.top, place.left + place.width, place.top + place.height};
 }
