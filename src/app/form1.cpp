@@ -128,6 +128,7 @@ void Form1::MoveToDpi(int dpi, const RECT* suggested) {
   layout_.SetDpi(dpi);
   artwork_.SetDpi(instance_, dpi);
   layout_.Apply(controls_);
+  tool_tips_.SetDpi(dpi);
   SetIcons();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   // Windows suggests where the window goes; its size is the table's.
@@ -327,6 +328,7 @@ void Form1::CreateControls() {
 
 void Form1::CreateToolTips() {
   tool_tips_.Create(window_, instance_);
+  tool_tips_.SetDpi(layout_.dpi());
   const auto& table = MainControls();
   for (std::size_t i = 0; i < table.size(); ++i) {
     if (table[i].tooltip != nullptr) tool_tips_.Add(controls_[i], Widen(table[i].tooltip));

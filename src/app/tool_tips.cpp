@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
+#include "platform/win32/dpi.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
 
@@ -31,6 +34,15 @@ void ToolTips::Add(HWND tool, const std::wstring& text) {
   if (!SendMessageW(window_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info))) {
     FailWin32("TTM_ADDTOOLW", ERROR_INVALID_PARAMETER);
   }
+}
+
+void ToolTips::SetDpi(int dpi) {
+  LOGFONTW status;
+  if (window_ == nullptr || !StatusFontAtDpi(dpi, &status)) return;
+  GdiObject font(CreateFontIndirectW(&status));
+  if (!font) return;  // the tool tips keep the font they have
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  font_ = std::move(font);  // the one it replaces is no longer used
 }
 
 }  // namespace quorvel

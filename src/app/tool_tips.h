@@ -16,6 +16,10 @@ class ToolTips {
   void Create(HWND owner, HINSTANCE instance);
   // Shows `text` while the pointer rests on `tool`, a child of the owner.
   void Add(HWND tool, const std::wstring& text);
+  // Gives the tool tips the font that Windows gives them at `dpi`: Windows
+  // scales nothing of a per-monitor aware program's tool tips for the
+  // monitor. Where Windows cannot say, they keep the font they have.
+  void SetDpi(int dpi);
 
   HWND window() const { return window_; }
 
@@ -23,6 +27,7 @@ class ToolTips {
   ModuleHandle common_controls_;  // loaded for as long as the tool tips live
   HWND owner_ = nullptr;
   HWND window_ = nullptr;  // owned by the form's window, which destroys it
+  GdiObject font_;
 };
 
 }  // namespace quorvel

@@ -45,15 +45,20 @@ int SystemDpiOfTest() {
   return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
-// The width of an icon or cursor, as its mask's.
-int IconWidth(HICON icon) {
+// An icon's or cursor's width, as its mask's, and its hotspot.
+struct IconShape {
+  int width = 0;
+  int hot_x = -1, hot_y = -1;
+};
+
+IconShape ShapeOf(HICON icon) {
   ICONINFO info = {};
   BITMAP mask = {};
-  if (!GetIconInfo(icon, &info)) return 0;
+  if (!GetIconInfo(icon, &info)) return {};
   GetObjectW(info.hbmMask, sizeof mask, &mask);
   DeleteObject(info.hbmMask);
   DeleteObject(info.hbmColor);
-  return mask.bmWidth;
+  return {mask.bmWidth, static_cast<int>(info.xHotspot), static_cast<int>(info.yHotspot)};
 }
 
 // `size` square pixels of `dc` from its top-left corner.
@@ -85,6 +90,14 @@ PixelPicture Decoded(const EmbeddedFile& art, int size) {
   return square;
 }
 
+// The one tool tip window of this thread, or nullptr.
+HWND ThisThreadsToolTips() {
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) found.push_back(window);
+  return found.size() == 1 ? found[0] : nullptr;
+}
+
 // Each picture as the window shows it, on the button face: at 48 pixels the
 // 48-pixel drawing; at any other size the whole box, the 96-pixel drawing
 // scaled to it by the scaling that the unit tests check.
@@ -95,11 +108,8 @@ void ExpectPicturesAt(const Form1& form, int dpi) {
   const EmbeddedFile* doubled[] = {&kImage1Gif2x, &kImage2Gif2x, &kImage3Gif2x, &kImage4Gif2x};
   for (int n = 0; n < 4; ++n) {
     SCOPED_TRACE(n + 1);
-    const HWND picture = form.Control(kImage1 + n);
-    RECT place;
-    GetClientRect(picture, &place);
-    ASSERT_EQ(place.right, size);
-    const HDC dc = GetDC(picture);  // what the window shows, on screen or not
+    const HWND picture = form.Control(kImage1 + n);  // `size` square, as laid out
+    const HDC dc = GetDC(picture);                   // what the window shows, on screen or not
     const PixelPicture shown = Grab(dc, size);
     ReleaseDC(picture, dc);
     const PixelPicture art =
@@ -154,26 +164,21 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
       EXPECT_LE(text.cx, r.right - r.left) << "the caption is cut";
     }
   }
-  const auto icon = [&](WPARAM which) {
-    return reinterpret_cast<HICON>(SendMessageW(form.window(), WM_GETICON, which, 0));
-  };
-  EXPECT_EQ(IconWidth(icon(ICON_BIG)), SystemMetricAtDpi(SM_CXICON, dpi));
-  EXPECT_EQ(IconWidth(icon(ICON_SMALL)), SystemMetricAtDpi(SM_CXSMICON, dpi));
-
-  for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
-    const HWND picture = form.Control(id);
-    SetCursor(nullptr);
-    EXPECT_TRUE(SendMessageW(picture, WM_SETCURSOR, reinterpret_cast<WPARAM>(picture),
-                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+    const LRESULT icon = SendMessageW(form.window(), WM_GETICON, which, 0);
+    EXPECT_EQ(ShapeOf(reinterpret_cast<HICON>(icon)).width, SystemMetricAtDpi(metric, dpi));
   }
-  const int wanted = SystemMetricAtDpi(SM_CXCURSOR, dpi), width = IconWidth(GetCursor());
-  EXPECT_EQ(width, wanted <= 32 ? 32 : wanted <= 48 ? 48 : 64) << wanted;
-  ICONINFO hand = {};
-  ASSERT_TRUE(GetIconInfo(GetCursor(), &hand));
-  EXPECT_EQ(hand.yHotspot, 0ul);
-  EXPECT_NEAR(static_cast<int>(hand.xHotspot), 5 * width / 32, 1);
-  DeleteObject(hand.hbmMask);
-  DeleteObject(hand.hbmColor);
+
+  SetCursor(nullptr);
+  for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
+    const auto picture = reinterpret_cast<WPARAM>(form.Control(id));
+    EXPECT_TRUE(SendMessageW(form.Control(id), WM_SETCURSOR, picture, HTCLIENT));
+  }
+  const int wanted = SystemMetricAtDpi(SM_CXCURSOR, dpi);
+  const IconShape hand = ShapeOf(GetCursor());
+  EXPECT_EQ(hand.width, wanted <= 32 ? 32 : wanted <= 48 ? 48 : 64) << wanted;
+  EXPECT_EQ(hand.hot_y, 0);
+  EXPECT_NEAR(hand.hot_x, 5 * hand.width / 32, 1);
   ExpectPicturesAt(form, dpi);
 }
 
@@ -203,12 +208,8 @@ TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   // may post the message that asks for them.
   for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
-  std::vector<HWND> tool_tip_windows;  // this thread's
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, TOOLTIPS_CLASSW, nullptr));)
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
-      tool_tip_windows.push_back(window);
-  ASSERT_EQ(tool_tip_windows.size(), 1u);
-  const HWND tips = tool_tip_windows[0];
+  const HWND tips = ThisThreadsToolTips();
+  ASSERT_NE(tips, nullptr);
   std::map<int, std::wstring> texts;
   for (LRESULT i = 0; i < SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); ++i) {
     wchar_t text[80] = {};
@@ -236,8 +237,8 @@ TEST_F(WindowInProcess, MovesToAMonitorOfAnotherDpiAndBack) {
     EXPECT_TRUE(SendMessageW(form_.window(), kGetDpiScaledSizeMessage, dpi,
                              reinterpret_cast<LPARAM>(&asked)));
     const SIZE frame = OuterSizeAtDpi(0, 0, GetWindowLongW(form_.window(), GWL_STYLE), 0, dpi);
-    EXPECT_EQ(asked.cx - frame.cx, Pixels(5775, dpi));
-    EXPECT_EQ(asked.cy - frame.cy, Pixels(3600, dpi));
+    EXPECT_EQ(std::pair(asked.cx - frame.cx, asked.cy - frame.cy),
+              (std::pair<LONG, LONG>(Pixels(5775, dpi), Pixels(3600, dpi))));
 
     // Then it suggests a place, on the screen whole; the size is the
     // window's own to choose.
@@ -246,9 +247,16 @@ TEST_F(WindowInProcess, MovesToAMonitorOfAnotherDpiAndBack) {
                  reinterpret_cast<LPARAM>(&suggested));
     RECT outer;
     GetWindowRect(form_.window(), &outer);
-    EXPECT_EQ(outer.left, suggested.left);
-    EXPECT_EQ(outer.top, suggested.top);
+    EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(suggested.left, suggested.top));
     ExpectLaidOutAt(form_, dpi);
+    // The tool tips' font, as Windows would make it for the DPI.
+    const HWND tips = ThisThreadsToolTips();
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(tips, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_NEAR(font.lfHeight, MulDiv(metrics.lfStatusFont.lfHeight, dpi, start), 1);
 
     // Neither dragging nor zooming changes the size at the new DPI.
     MINMAXINFO limits = {};

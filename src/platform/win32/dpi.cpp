@@ -44,6 +44,16 @@ int SystemMetricAtDpi(int index, int dpi) {
   return GetSystemMetrics(index);
 }
 
+bool StatusFontAtDpi(int dpi, LOGFONTW* font) {
+  using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  const auto get = OptionalUserFunction<ParametersForDpi>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!get || !get(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return false;
+  *font = metrics.lfStatusFont;
+  return true;
+}
+
 SIZE OuterSizeAtDpi(int width, int height, DWORD style, DWORD extended_style, int dpi) {
   RECT outer = {0, 0, width, height};
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);

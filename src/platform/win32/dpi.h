@@ -19,6 +19,11 @@ int WindowDpi(HWND window);
 // Windows cannot scale it per monitor.
 int SystemMetricAtDpi(int index, int dpi);
 
+// The font that Windows gives tool tips at `dpi` (the status font of the
+// non-client metrics); false where Windows cannot say for a DPI (before 10
+// 1607).
+bool StatusFontAtDpi(int dpi, LOGFONTW* font);
+
 // The outer size of a window of `style` and `extended_style` whose client
 // area is `width` × `height` at `dpi`.
 SIZE OuterSizeAtDpi(int width, int height, DWORD style, DWORD extended_style, int dpi);
