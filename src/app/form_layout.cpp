@@ -62,7 +62,8 @@ int TextWidth(const char* text, HFONT font) {
 
 void FormLayout::SetDpi(int dpi) {
   retired_ = {std::move(message_font_), std::move(tahoma_), std::move(tahoma_bold_)};
-  message_font_ = CreateDefaultGuiFont(dpi);
+  // At the system's DPI the stock font itself serves.
+  if (dpi != SystemDpi()) message_font_ = CreateDefaultGuiFont(dpi);
   tahoma_ = CreateTahoma(dpi, FW_NORMAL);
   tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
   dpi_ = dpi;
@@ -71,7 +72,8 @@ void FormLayout::SetDpi(int dpi) {
 HFONT FormLayout::FontFor(ControlFont font) const {
   switch (font) {
     case ControlFont::kDefaultGui:
-      return static_cast<HFONT>(message_font_.get());
+      return static_cast<HFONT>(message_font_ ? message_font_.get()
+                                              : GetStockObject(DEFAULT_GUI_FONT));
     case ControlFont::kTahoma:
       return static_cast<HFONT>(tahoma_.get());
     case ControlFont::kTahomaBold:
@@ -114,20 +116,23 @@ SIZE FormLayout::OuterSize() const {
 }
 
 void FormLayout::SizeWindow(HWND window, const RECT* place) {
+  // First the frame that Windows predicts for the DPI; where it turns out
+  // otherwise (Wine draws every frame at the system's DPI), it is measured
+  // and the size corrected once. A window already of the right size is left
+  // as it is unless it is to move.
   frame_correction_ = {};
   const PixelSize wanted = ClientSizeAt(dpi_);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const SIZE outer = OuterSize();
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE);
-    SetWindowPos(window, nullptr, place ? place->left : 0, place ? place->top : 0, outer.cx,
-                 outer.cy, flags);
+  for (int resized = 0;; ++resized) {
     RECT client;
     if (!GetClientRect(window, &client)) FailWin32("GetClientRect");
-    if (client.right == wanted.width && client.bottom == wanted.height) return;
-    // A frame unlike the one Windows predicts for the DPI (Wine draws every
-    // frame at the system's DPI): measured, and the size corrected once.
-    frame_correction_.cx += wanted.width - client.right;
-    frame_correction_.cy += wanted.height - client.bottom;
+    const SIZE missing = {wanted.width - client.right, wanted.height - client.bottom};
+    const bool exact = missing.cx == 0 && missing.cy == 0;
+    if ((exact && (resized > 0 || place == nullptr)) || resized == 2) return;
+    if (resized == 1) frame_correction_ = missing;
+    const SIZE outer = OuterSize();
+    const bool move = place != nullptr && resized == 0;
+    SetWindowPos(window, nullptr, move ? place->left : 0, move ? place->top : 0, outer.cx, outer.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (move ? 0 : SWP_NOMOVE));
   }
 }
 

@@ -43,7 +43,7 @@ class FormLayout {
   DWORD style_;
   SIZE frame_correction_ = {};  // the frame measured, less the one predicted
   int dpi_ = 0;
-  GdiObject message_font_;
+  GdiObject message_font_;  // none at the system's DPI, where the stock one serves
   GdiObject tahoma_;
   GdiObject tahoma_bold_;
   std::array<GdiObject, 3> retired_;
