@@ -13,20 +13,12 @@ namespace {
 
 constexpr int kHimetricPerInch = 2540;
 
-// A memory device context for the picture's drawing, deleted with it.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {
-    if (dc_ == nullptr) FailWin32("CreateCompatibleDC");
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() { DeleteDC(dc_); }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
+// A memory device context like `dc`; a failure is fatal.
+MemoryDc MemoryDcLike(HDC dc) {
+  MemoryDc memory(CreateCompatibleDC(dc));
+  if (!memory) FailWin32("CreateCompatibleDC");
+  return memory;
+}
 
 // A top-down 32-bit bitmap `size` pixels square, and where its pixels lie.
 GdiObject SquareBitmap(HDC dc, int size, std::uint32_t** bits) {
@@ -76,7 +68,7 @@ void ButtonPicture::Paint(HDC dc, const RECT& client) {
   }
   const COLORREF background = GetSysColor(COLOR_BTNFACE);
   if (!scaled_ || scaled_background_ != background) MakeScaled(dc, background);
-  const MemoryDc source(dc);
+  const MemoryDc source = MemoryDcLike(dc);
   const HGDIOBJ previous = SelectObject(source.get(), scaled_.get());
   BitBlt(dc, client.left, client.top, size_, size_, source.get(), 0, 0, SRCCOPY);
   SelectObject(source.get(), previous);
@@ -89,7 +81,7 @@ void ButtonPicture::MakeScaled(HDC dc, COLORREF background) {
   OLE_YSIZE_HIMETRIC height = 0;
   picture_->get_Width(&width);
   picture_->get_Height(&height);
-  const MemoryDc canvas(dc);
+  const MemoryDc canvas = MemoryDcLike(dc);
   std::uint32_t* art_bits = nullptr;
   const GdiObject art = SquareBitmap(dc, art_size_, &art_bits);
   const HGDIOBJ previous = SelectObject(canvas.get(), art.get());

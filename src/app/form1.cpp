@@ -110,8 +110,8 @@ void Form1::Create() {
                                       CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr,
                                       nullptr, instance_, CreationParameter());
   if (window == nullptr) FailWin32("CreateWindowExW");
-  if (WindowDpi(window_) != layout_.dpi()) {
-    MoveToDpi(WindowDpi(window_), nullptr);
+  if (const int dpi = WindowDpi(window_); dpi != layout_.dpi()) {
+    MoveToDpi(dpi, nullptr);
   } else {
     layout_.SizeWindow(window_, nullptr);
   }

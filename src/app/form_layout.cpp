@@ -46,15 +46,14 @@ GdiObject CreateDefaultGuiFont(int dpi) {
 // which leaves the caption its table width.
 int TextWidth(const char* text, HFONT font) {
   const ScreenDc screen;
-  const HDC dc = CreateCompatibleDC(screen.get());
-  if (dc == nullptr) return 0;
-  const HGDIOBJ previous = SelectObject(dc, font);
+  const MemoryDc dc(CreateCompatibleDC(screen.get()));
+  if (!dc) return 0;
+  const HGDIOBJ previous = SelectObject(dc.get(), font);
   const std::wstring wide = Widen(text);
   SIZE size = {};
   const bool measured =
-      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+      GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc.get(), previous);
   return measured ? size.cx : 0;
 }
 

@@ -77,16 +77,15 @@ PixelPicture Decoded(const EmbeddedFile& art, int size) {
   picture->get_Width(&width);
   picture->get_Height(&height);
   const ScreenDc screen;
-  const HDC dc = CreateCompatibleDC(screen.get());
+  const MemoryDc dc(CreateCompatibleDC(screen.get()));
   const GdiObject bitmap(CreateCompatibleBitmap(screen.get(), size, size));
-  const HGDIOBJ previous = SelectObject(dc, bitmap.get());
-  SetDCBrushColor(dc, GetSysColor(COLOR_BTNFACE));
+  const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+  SetDCBrushColor(dc.get(), GetSysColor(COLOR_BTNFACE));
   const RECT all = {0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  picture->Render(dc, 0, 0, size, size, 0, height, width, -height, nullptr);
-  PixelPicture square = Grab(dc, size);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+  FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  picture->Render(dc.get(), 0, 0, size, size, 0, height, width, -height, nullptr);
+  PixelPicture square = Grab(dc.get(), size);
+  SelectObject(dc.get(), previous);
   return square;
 }
 

@@ -69,10 +69,17 @@ struct GlobalMemoryTraits {
   static void Close(Handle handle) { GlobalFree(handle); }
 };
 
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { DeleteDC(handle); }
+};
+
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using IconHandle = UniqueHandle<IconTraits>;  // icons and cursors alike
 using ModuleHandle = UniqueHandle<ModuleTraits>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;  // from CreateCompatibleDC
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 
 // Owns one reference to a COM interface.
