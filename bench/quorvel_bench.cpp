@@ -37,6 +37,15 @@ using testing::ReadFileBytes;
 constexpr wchar_t kQuorvelClass[] = L"Quorvel.Form1";
 constexpr wchar_t kBlankClass[] = L"Quorvel.Blank";
 
+// The Unix path in the environment variable `name`, as Wine shows it on its
+// drive Z: for the Unix root. The bench runs only under Wine.
+std::wstring EnvironmentPath(const char* name) {
+  const char* unix_path = std::getenv(name);
+  return std::filesystem::path(L"Z:" + testing::Utf16(unix_path ? unix_path : ""))
+      .make_preferred()
+      .wstring();
+}
+
 std::string Utf8(const std::wstring& text) {
   return reinterpret_cast<const char*>(std::filesystem::path(text).u8string().c_str());
 }
@@ -319,7 +328,7 @@ std::wstring Copy(const std::wstring& from, const std::wstring& folder, const wc
 std::wstring BlankProgramPath() {
   const char* unix_path = std::getenv("QUORVEL_BLANK_EXE");
   if (unix_path == nullptr || *unix_path == '\0') Fail("QUORVEL_BLANK_EXE is not set");
-  return testing::EnvironmentPath("QUORVEL_BLANK_EXE");
+  return EnvironmentPath("QUORVEL_BLANK_EXE");
 }
 
 std::string Format(const char* format, double value) {
@@ -345,7 +354,7 @@ std::string Row(const char* measure, const std::vector<double>& quorvel,
 
 int Measure(int warm_up, int pairs) {
   testing::ClearPen();
-  const std::wstring quorvel = testing::EnvironmentPath("QUORVEL_EXE");
+  const std::wstring quorvel = EnvironmentPath("QUORVEL_EXE");
   const std::string large = LargeMessage();
   for (const wchar_t* folder : {kMessageFolder, kLargeFolder, kBlankFolder}) {
     testing::WriteFileBytes(std::wstring(folder) + L"mensagem.txt",

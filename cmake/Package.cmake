@@ -19,7 +19,6 @@ find_program(QUORVEL_ZIP zip)
 find_program(QUORVEL_TOUCH touch)
 set(QUORVEL_PACKAGE_TIME 202601010000.00)  # touch -t: 1 January 2026, 00:00
 set(QUORVEL_PACKAGE "${CMAKE_BINARY_DIR}/Quorvel-${QUORVEL_VERSION_TEXT}.zip")
-set(QUORVEL_SAMPLE_MESSAGE "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
 set(QUORVEL_SIGNATURE "" CACHE FILEPATH "A detached signature of Quorvel.exe (.p7s) for the release")
 set(QUORVEL_SIGNATURE_CA "" CACHE FILEPATH "The authority that the signature is checked against")
 set(QUORVEL_SIGNED_OUTPUTS "")

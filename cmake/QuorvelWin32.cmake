@@ -29,6 +29,10 @@ function(quorvel_wine_test name)
                        TIMEOUT ${test_TIMEOUT} ENVIRONMENT "${test_ENVIRONMENT}")
 endfunction()
 
+# Every program of the build in the build folder itself: the test programs
+# find the programs under test beside them, there as in the test kit.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+
 set(QUORVEL_WIN32_DEFINITIONS
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
@@ -127,6 +131,8 @@ set_target_properties(Quorvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINAR
 # are compiled in as data: the resources hold only the version block and the
 # icon group.
 set(QUORVEL_ART_DIR "${PROJECT_SOURCE_DIR}/resources/art" CACHE PATH "The committed artwork")
+# The sample message that the release and the test kit carry.
+set(QUORVEL_SAMPLE_MESSAGE "${PROJECT_SOURCE_DIR}/resources/sample/mensagem.txt")
 set(QUORVEL_EMBEDDED_ART
     kImage1Gif=${QUORVEL_ART_DIR}/image1.gif kImage2Gif=${QUORVEL_ART_DIR}/image2.gif
     kImage3Gif=${QUORVEL_ART_DIR}/image3.gif kImage4Gif=${QUORVEL_ART_DIR}/image4.gif

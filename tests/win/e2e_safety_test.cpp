@@ -4,6 +4,7 @@
 #include "win/program_under_test.h"
 
 #include <tlhelp32.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <tuple>
@@ -14,14 +15,22 @@ namespace {
 using SafetyTest = PenDriveTest;
 
 TEST_F(SafetyTest, OddMessageFilesShowWhatTheyCanOrNothing) {
-  const wchar_t path[] = L"E:\\mensagem.txt";
-  // Sparse, 2 GiB: read up to its first MiB.
+  const fs::path path = PenFolder() / L"mensagem.txt";
+  // 2 GiB, sparse where the drive allows it (2 MiB written whole where it
+  // does not, FAT say): read up to its first MiB.
   WriteFileBytes(path, "Ol\xE1");
-  ASSERT_EQ(RunShell("truncate -s 2G \"$QUORVEL_DRIVES/pen/mensagem.txt\""), 0);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD returned = 0;
+  const bool sparse =
+      DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+  LARGE_INTEGER size = {};
+  size.QuadPart = sparse ? 2LL << 30 : 2LL << 20;
+  ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  CloseHandle(file);
   EXPECT_EQ(ProgramUnderTest().Text(kText1), L"Ol\u00E1");
   // Held locked by another program: nothing.
-  const HANDLE lock =
-      CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   EXPECT_EQ(ProgramUnderTest().Text(kText1), L"");
   CloseHandle(lock);
@@ -29,18 +38,20 @@ TEST_F(SafetyTest, OddMessageFilesShowWhatTheyCanOrNothing) {
 
 // Libraries that someone left beside the program, under the names of system
 // libraries that it uses, and a manifest that claims them as the program's
-// own files. Wine is told to prefer a library beside the program to its own
-// ("native first"), so it searches the program's folder first, as Windows does
-// for any library that is not a KnownDLL. What the program loads in its run:
-// comctl32 for the tool tips; uxtheme for the theme; windowscodecs, propsys
-// and msimg32 behind the pictures; shcore and shlwapi, which the window code
-// loads by name or the shell loads for "Abrir Pen"; gdiplus, which nothing
-// should load. Not version.dll: Wine's own user32 loads it before the program
-// starts. Each leaves a marker in C:\quorvel-planted if it is ever loaded.
-// The folder's name lies outside every ANSI code page.
+// own files. Windows searches the program's folder first for any library that
+// is not a KnownDLL; under the fixture, Wine is told to do the same ("native
+// first"). What the program loads in its run: comctl32 for the tool tips;
+// uxtheme for the theme; windowscodecs, propsys and msimg32 behind the
+// pictures under Wine; shcore and shlwapi, which the window code loads by name
+// or the shell loads for "Abrir Pen"; gdiplus, which nothing should load. Not
+// version.dll: Wine's own user32 loads it before the program starts. Each
+// leaves a marker in quorvel-planted in the temporary folder if it is ever
+// loaded. The folder's name lies outside every ANSI code page.
 TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnds) {
-  const std::wstring leaf = L"Pen \u00C1gua \u0394\u0436 \u65E5\u672C", folder = kPenRoot + leaf;
-  ASSERT_EQ(RunShell("rm -rf \"$WINEPREFIX/drive_c/quorvel-planted\""), 0);
+  const std::wstring leaf = L"Pen \u00C1gua \u0394\u0436 \u65E5\u672C";
+  const fs::path folder = PenFolder() / leaf,
+                 markers = fs::temp_directory_path() / L"quorvel-planted";
+  fs::remove_all(markers);
   // Native first for the planted names, for Quorvel.exe alone.
   const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\Quorvel.exe\\DllOverrides";
   std::string manifest =
@@ -52,19 +63,21 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   for (const std::string name : {"comctl32", "gdiplus", "windowscodecs", "uxtheme", "propsys",
                                  "msimg32", "shcore", "shlwapi"}) {
     const std::wstring wide = Utf16(name);
-    WriteFileBytes(folder + L"\\" + wide + L".dll",
-                   ReadFileBytes(EnvironmentPath("QUORVEL_EXE", "/../planted/" + name + ".dll")));
-    RegSetKeyValueW(HKEY_CURRENT_USER, overrides, wide.c_str(), REG_SZ, L"native,builtin", 30);
+    WriteFileBytes(folder / (wide + L".dll"),
+                   ReadFileBytes(BuildFile(L"planted\\" + wide + L".dll")));
+    if (FixtureDrives())
+      RegSetKeyValueW(HKEY_CURRENT_USER, overrides, wide.c_str(), REG_SZ, L"native,builtin", 30);
     manifest += "<file name=\"" + name + ".dll\"/>";
   }
-  WriteFileBytes(folder + L"\\Quorvel.exe.manifest", manifest + "</assembly>\n");
-  WriteFileBytes(folder + L"\\mensagem.txt", "Ol\xE1, Maria");
+  WriteFileBytes(folder / L"Quorvel.exe.manifest", manifest + "</assembly>\n");
+  WriteFileBytes(folder / L"mensagem.txt", "Ol\xE1, Maria");
   const ProgramUnderTest program(folder);
   EXPECT_EQ(program.Text(kText1), L"Ol\u00E1, Maria");
   EXPECT_EQ(program.Report().size(), 10u);
 
   // The libraries in the program once the pictures, the tool tips and the
-  // report are up: all from the system folder, these three among them.
+  // report are up: all from the Windows folder (System32, or SysWOW64 and
+  // SyChpe32 for a 32-bit program on 64-bit Windows), comctl32 among them.
   std::vector<std::wstring> loaded;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, program.process_id());
   MODULEENTRY32W module = {};
@@ -73,13 +86,21 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
     loaded.push_back(CharLowerW(module.szExePath));
   CloseHandle(snapshot);
   ASSERT_FALSE(loaded.empty());
-  EXPECT_EQ(loaded.front(), CharLowerW((folder + L"\\Quorvel.exe").data()));
-  const std::wstring system = L"c:\\windows\\system32\\";
+  EXPECT_EQ(loaded.front(), CharLowerW((folder / L"Quorvel.exe").wstring().data()));
+  wchar_t windows[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring system = CharLowerW(std::wstring(windows, length).append(L"\\").data());
   for (std::size_t i = 1; i < loaded.size(); ++i)
     EXPECT_EQ(loaded[i].rfind(system, 0), 0u) << loaded[i];
-  for (const wchar_t* expected : {L"comctl32.dll", L"windowscodecs.dll", L"uxtheme.dll"})
-    EXPECT_EQ(std::count(loaded.begin(), loaded.end(), system + expected), 1)
-        << expected << " was not loaded at all: the test does not see what it should";
+  // Under Wine the theme and the image library come too; where the test does
+  // not see them loaded, it does not see what it should.
+  for (const wchar_t* expected : {L"\\comctl32.dll", L"\\windowscodecs.dll", L"\\uxtheme.dll"}) {
+    if (!FixtureDrives() && expected != std::wstring(L"\\comctl32.dll")) continue;
+    EXPECT_EQ(std::count_if(loaded.begin(), loaded.end(),
+                            [&](const std::wstring& path) { return path.ends_with(expected); }),
+              1)
+        << expected << " was not loaded at all";
+  }
 
   // "Abrir Pen" ends the program, and the file browser comes up on the
   // folder, with its name for a title.
@@ -90,8 +111,9 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   ASSERT_TRUE(WaitFor([&] { return (browser = FindWindowW(nullptr, leaf.c_str())) != nullptr; }));
   PostMessageW(browser, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
-  EXPECT_FALSE(fs::exists(L"C:\\quorvel-planted")) << "a library from the pen drive was loaded";
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Quorvel.exe");
+  EXPECT_FALSE(fs::exists(markers)) << "a library from the pen drive was loaded";
+  if (FixtureDrives())
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Quorvel.exe");
 }
 
 // A failure that nothing expects, inside a handler, ends in the program's own
@@ -110,7 +132,7 @@ TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
         {L"--access-violation", L"exce\u00E7\u00E3o 0xC0000005", false},
         {L"--fail-again-on-paint", too_much, true}}) {
     SCOPED_TRACE(arguments);
-    const ProgramUnderTest program(kPenRoot, L"QuorvelFault.exe", arguments);
+    const ProgramUnderTest program(PenFolder(), L"QuorvelFault.exe", arguments);
     program.PostClick(kImage3);
     // The program's windows on screen besides its own: its message boxes.
     std::vector<HWND> boxes;
@@ -136,19 +158,11 @@ TEST_F(SafetyTest, AFailureInAHandlerEndsInTheProgramsMessageBox) {
   }
 }
 
-// Resident memory of the program's Wine process on the Linux side, from
-// /proc, in KiB (0 when unknown): Wine's own counters give none. Wine shows
-// a process's Windows command line as its Unix one; the prefix tells this
-// run's program from any other.
-long ResidentKib() {
-  RunShell(
-      "for p in $(pgrep -f '[u]so longo'); do grep -qxz \"WINEPREFIX=$WINEPREFIX\" "
-      "/proc/$p/environ && grep VmRSS /proc/$p/status; done | tr -dc 0-9 >rss");
-  return std::atol(ReadFileBytes(EnvironmentPath("WINEPREFIX", "/../rss")).c_str());
-}
-
+// Memory and the drive report over long use: ten thousand reports and
+// messages leave the program's working set and private bytes where they were
+// after a hundred.
 TEST_F(SafetyTest, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
-  const ProgramUnderTest program(L"E:\\uso longo");
+  const ProgramUnderTest program(PenFolder() / L"uso longo");
   // A picture's WM_COMMAND/STN_CLICKED, sent: it returns when the handler has
   // run, and ten thousand take seconds where mouse input would take minutes.
   const auto click = [&](int id) {
@@ -156,14 +170,16 @@ TEST_F(SafetyTest, TenThousandReportsAndMessagesKeepTheMemoryFlat) {
                                reinterpret_cast<LPARAM>(program.Control(id)), SMTO_NORMAL, 60000,
                                nullptr) != 0;
   };
-  long after_100 = 0;
+  std::pair<long, long> after_100;
   for (int n = 1; n <= 10000; ++n) {
     ASSERT_TRUE(click(kImage3) && click(kImage2)) << n;
-    if (n == 100) after_100 = ResidentKib();
+    if (n == 100) after_100 = program.MemoryKib();
   }
-  const long after_10000 = ResidentKib();
-  ASSERT_GT(after_100, 0) << "no Linux process runs the program";
-  EXPECT_LT(after_10000 - after_100, 256) << after_100 << " KiB, then " << after_10000 << " KiB";
+  const auto [working_set, private_bytes] = program.MemoryKib();
+  ASSERT_GT(after_100.first, 0) << "the system gives no working set";
+  EXPECT_LT(working_set - after_100.first, 256) << after_100.first << " KiB, then " << working_set;
+  EXPECT_LT(private_bytes - after_100.second, 256)
+      << after_100.second << " KiB, then " << private_bytes;
   EXPECT_EQ(program.ListLines().size(), 10u);
   EXPECT_TRUE(program.IsVisible(kText1));
 }

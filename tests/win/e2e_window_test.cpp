@@ -22,6 +22,11 @@ bool WaitForFocus(const ProgramUnderTest& program, int id) {
   });
 }
 
+// Twips as pixels at `dpi`.
+int Pixels(int twips, int dpi) {
+  return (twips * dpi + 720) / 1440;
+}
+
 // The current directory of another process of this image, in small letters,
 // from its process parameters: RTL_USER_PROCESS_PARAMETERS.CurrentDirectory.
 // DosPath follows four ULONGs and five pointer-sized fields (ConsoleHandle,
@@ -41,29 +46,39 @@ std::wstring CurrentDirectoryOf(HANDLE process) {
   return CharLowerW(text.data());
 }
 
-// Started from a shortcut set to "Maximized".
+// Started from a shortcut set to "Maximized", at the screen's own DPI (this
+// program is per-monitor aware, as Quorvel is, and sees its true pixels).
 TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
-  const HDC screen = GetDC(nullptr);
-  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96) << "the fixture runs at 96 DPI";
-  // Windows-1252 with CR LF, read through the system's code page, in the
-  // program's folder and not in the file beside it.
-  WriteFileBytes(L"E:\\Pen\\mensagem.txt", "Ol\xE1! Esta pen \xE9 da Maria.\r\na\xE7\xE3o \x80");
-  WriteFileBytes(L"E:\\Penmensagem.txt", "the wrong file");
+  // Windows-1252 with CR LF, read through the system's code page (in UTF-8
+  // where that is another), in the program's folder and not in the file
+  // beside it.
   const std::wstring message = L"Ol\u00E1! Esta pen \u00E9 da Maria.\r\na\u00E7\u00E3o \u20AC";
-  const ProgramUnderTest program(L"E:\\Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
+  WriteFileBytes(PenFolder() / L"Pen\\mensagem.txt",
+                 GetACP() == 1252 ? "Ol\xE1! Esta pen \xE9 da Maria.\r\na\xE7\xE3o \x80"
+                                  : "\xEF\xBB\xBF" + Utf8(message));
+  WriteFileBytes(PenFolder() / L"Penmensagem.txt", "the wrong file");
+  const ProgramUnderTest program(PenFolder() / L"Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
   EXPECT_FALSE(IsZoomed(program.window()));
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   RECT client, outer;
   GetClientRect(program.window(), &client);
   GetWindowRect(program.window(), &outer);
-  EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(385L, 240L));
-  EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  EXPECT_EQ(client.right, Pixels(5775, dpi));
+  EXPECT_EQ(client.bottom, Pixels(3600, dpi));
+  // Centred on the monitor that it opened on.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(program.window(), MONITOR_DEFAULTTONEAREST), &monitor);
+  EXPECT_NEAR(outer.left + outer.right, monitor.rcMonitor.left + monitor.rcMonitor.right, 2);
+  EXPECT_NEAR(outer.top + outer.bottom, monitor.rcMonitor.top + monitor.rcMonitor.bottom, 2);
   EXPECT_EQ(WindowText(program.window()), L"Quorvel");
   EXPECT_EQ(GetWindowLongW(program.window(), GWL_STYLE) &
                 (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU | WS_MINIMIZEBOX);
   // Nothing holds the drive as the current directory.
-  EXPECT_EQ(CurrentDirectoryOf(program.process()), L"c:\\windows\\system32\\");
+  EXPECT_EQ(CurrentDirectoryOf(program.process()), SystemFolder());
 
   // By kind: class, and the style bits that must be set and clear.
   const std::tuple<const wchar_t*, LONG, LONG> kinds[] = {
@@ -120,7 +135,6 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
 
   PostMessageW(program.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(program.ExitCode(), 0u);
-  ReleaseDC(nullptr, screen);
 }
 
 std::wstring LocaleText(const wchar_t* locale, LCTYPE type) {
@@ -128,70 +142,109 @@ std::wstring LocaleText(const wchar_t* locale, LCTYPE type) {
   return GetLocaleInfoEx(locale, type, text, 32) != 0 ? text : L"<unreadable>";
 }
 
-// `prefix`, the digits of `number` grouped in threes with `separator` (the
-// only grouping of the locales under test), and " Kb".
-std::wstring Kb(const std::wstring& prefix, std::wstring number, const std::wstring& separator) {
-  std::erase_if(number, [](wchar_t c) { return !iswdigit(c); });
-  for (std::size_t end = number.size(); end > 3; end -= 3) number.insert(end - 3, separator);
-  return prefix + number + L" Kb";
+// `prefix`, `bytes` in kilobytes (rounded) as Windows writes a whole number
+// in the user's format, and " Kb".
+std::wstring Kb(const std::wstring& prefix, ULONGLONG bytes) {
+  // LOCALE_SGROUPING's "3;2;0" is NUMBERFMT's 32, and its "3" is 30.
+  std::wstring grouping = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING);
+  std::erase(grouping, L';');
+  if (grouping.ends_with(L'0'))
+    grouping.pop_back();
+  else
+    grouping += L'0';
+  std::wstring decimal = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL);
+  std::wstring thousand = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND);
+  NUMBERFMTW format = {
+      0, 0, static_cast<UINT>(std::stoi(grouping)), decimal.data(), thousand.data(), 1};
+  wchar_t text[64] = {};
+  GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, std::to_wstring((bytes + 512) / 1024).c_str(),
+                    &format, text, 64);
+  return prefix + text + L" Kb";
 }
 
-// Run by the plain e2e entry and, under LC_ALL=en_US.UTF-8 and pt_PT.UTF-8,
-// by their own ctest entries, which name the locale that Wine should have
-// taken in QUORVEL_EXPECT_LOCALE. F: is a folder on the Unix side: moving it
-// away while the program runs from it leaves F: mapped to nothing, as if the
-// drive had been pulled out. A share is found in the prefix's dosdevices\unc
-// folder.
-TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsAtOnce) {
-  if (const wchar_t* expected = _wgetenv(L"QUORVEL_EXPECT_LOCALE")) {
-    ASSERT_EQ(LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SNAME), expected);
-  }
-  // The two locales group alike but with different separators.
-  ASSERT_NE(LocaleText(L"en-US", LOCALE_STHOUSAND), LocaleText(L"pt-PT", LOCALE_STHOUSAND));
-  ASSERT_EQ(LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING), L"3;0");
-  const std::wstring separator = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND);
-  wchar_t file_system[MAX_PATH + 1] = {};
-  ASSERT_TRUE(GetVolumeInformationW(kPenRoot, nullptr, 0, nullptr, nullptr, nullptr, file_system,
-                                    MAX_PATH + 1));
+// What Windows says of the drive of `folder` ("E:\..." or "\\server\share\..."),
+// as the ten lines of the report; the free space is taken from `free_line`,
+// since it changes as it likes.
+std::vector<std::wstring> ReportOfDrive(const std::wstring& folder, const std::wstring& free_line) {
+  const bool lettered = folder.size() > 1 && folder[1] == L':';
+  const std::wstring name = lettered
+                                ? folder.substr(0, 2)
+                                : folder.substr(0, folder.find(L'\\', folder.find(L'\\', 2) + 1));
+  const std::wstring root = name + L"\\";
+  wchar_t label[MAX_PATH + 1] = {}, file_system[MAX_PATH + 1] = {};
+  DWORD serial = 0;
+  const bool ready = GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, &serial, nullptr,
+                                           nullptr, file_system, MAX_PATH + 1);
   ULARGE_INTEGER total = {};
-  ASSERT_TRUE(GetDiskFreeSpaceExW(kPenRoot, nullptr, &total, nullptr));
+  const bool sized = GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr);
+  const std::wstring unavailable = L"(indispon\u00EDvel)";
+  const wchar_t* const types[] = {L"Tipo Desconhecido", L"N\u00E3o Existe", L"Drive Removivel",
+                                  L"Drive Fixa",        L"Drive Remota",    L"Drive CD-ROM",
+                                  L"Drive RAM"};
+  return {L"[Informa\u00E7\u00E3o da Pen]",
+          L"Nome do Volume: " + (ready ? label : unavailable),
+          L"Letra da Pen: " + (lettered ? name.substr(0, 1) : L""),
+          L"Tipo de Pen: " + std::wstring(types[GetDriveTypeW(root.c_str())]),
+          L"Sistema de ficheiros: " + (ready ? file_system : unavailable),
+          free_line,
+          sized ? Kb(L"Tamanho Total: ", total.QuadPart) : L"Tamanho Total: " + unavailable,
+          ready ? L"Pen esta pronta: True" : L"Pen esta pronta: False",
+          L"Destino da Pen: " + name,
+          L"Serial number: " +
+              (ready ? std::to_wstring(static_cast<std::int32_t>(serial)) : unavailable)};
+}
 
-  const std::wstring present = EnvironmentPath("QUORVEL_DRIVES", "/fixed");
-  const std::wstring gone = present + L"-gone";
+// The report of the drive that holds the pen folder (on a real PC, the one
+// that holds the kit) says what Windows itself says of it, sizes in the
+// user's number format; "Fechar" then ends the program at once. Also run
+// under LC_ALL=en_US.UTF-8 and pt_PT.UTF-8 by ctest entries of their own,
+// which name the locale that Wine should have taken in QUORVEL_EXPECT_LOCALE.
+TEST_F(WindowTest, TheReportTellsWhatWindowsSaysOfTheDriveAndFecharEndsAtOnce) {
+  if (const auto expected = Environment(L"QUORVEL_EXPECT_LOCALE")) {
+    ASSERT_EQ(LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SNAME), *expected);
+  }
+  const std::wstring folder = (PenFolder() / L"Pen").wstring();
+  WriteFileBytes(folder + L"\\mensagem.txt", "Ol\xE1");
+  const ProgramUnderTest program(folder);
+  const std::vector<std::wstring> lines = program.Report();
+  ASSERT_EQ(lines.size(), 10u);
+  ULARGE_INTEGER free = {};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(folder.c_str(), nullptr, nullptr, &free));
+  EXPECT_EQ(lines[5].substr(0, 14), L"Espa\u00E7o Livre: ");
+  EXPECT_EQ(lines[5].size(), Kb(L"Espa\u00E7o Livre: ", free.QuadPart).size()) << lines[5];
+  EXPECT_EQ(lines, ReportOfDrive(folder, lines[5]));
+  if (FixtureDrives()) {  // the fixture's pen: removable, labelled, serial 0x8BADF00D
+    EXPECT_EQ(lines[1], L"Nome do Volume: QUORVEL PEN");
+    EXPECT_EQ(lines[3], L"Tipo de Pen: Drive Removivel");
+    EXPECT_EQ(lines[9], L"Serial number: -1951535091");
+  }
+  // "Fechar" ends at once: a program that went back to its queue would read
+  // the quit request with exit code 7 right behind the click.
+  program.PostClick(kImage1);
+  PostThreadMessageW(GetWindowThreadProcessId(program.window(), nullptr), WM_QUIT, 7, 0);
+  EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// The fixture's other drives: F:, a fixed drive, and a share in the prefix's
+// dosdevices\unc folder; then F: pulled out while the program runs from it
+// (its folder moved away on the Unix side leaves F: mapped to nothing).
+TEST_F(WindowTest, AShareAFixedDriveAndAPulledOutDriveAreReported) {
+  if (!FixtureDrives()) GTEST_SKIP() << kNeedsFixture;
+  const fs::path present = *FixtureDrives() / L"fixed", gone = *FixtureDrives() / L"fixed-gone";
   MoveFileW(gone.c_str(), present.c_str());  // a run cut short left F: out
-  ASSERT_EQ(RunShell("mkdir -p \"$WINEPREFIX/dosdevices/unc/quorvel/pen\""), 0);
   std::vector<std::wstring> lines;
-  for (const auto& [folder, letter, type, destination] :
-       {std::array<std::wstring, 4>{L"E:\\Pen", L"E", L"Drive Removivel", L"E:"},
-        // Wine gives a share in its dosdevices\unc folder the type of a fixed drive.
-        {L"\\\\quorvel\\pen", L"", L"Drive Fixa", L"\\\\quorvel\\pen"},
-        {L"F:\\Quorvel", L"F", L"Drive Fixa", L"F:"}}) {
+  for (const auto& [folder, type] :
+       {std::array<std::wstring, 2>{L"\\\\quorvel\\pen", L"Drive Fixa"},  // as Wine types a share
+        {L"F:\\Quorvel", L"Drive Fixa"}}) {
     SCOPED_TRACE(folder);
+    ClearPen(folder);
     WriteFileBytes(folder + L"\\mensagem.txt", "Ol\xE1");
     const ProgramUnderTest program(folder);
     EXPECT_EQ(program.Text(kText1), L"Ol\u00E1");
     lines = program.Report();
     ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[2], L"Letra da Pen: " + letter);
+    EXPECT_EQ(lines, ReportOfDrive(folder, lines[5]));
     EXPECT_EQ(lines[3], L"Tipo de Pen: " + type);
-    EXPECT_EQ(lines[8], L"Destino da Pen: " + destination);
-    // Free space changes as it likes: its line is only checked for its form.
-    // The serial number is 0x8BADF00D.
-    if (letter == L"E") {
-      EXPECT_EQ(
-          lines,
-          (std::vector<std::wstring>{
-              L"[Informa\u00E7\u00E3o da Pen]", L"Nome do Volume: QUORVEL PEN", lines[2], lines[3],
-              L"Sistema de ficheiros: " + std::wstring(file_system),
-              Kb(L"Espa\u00E7o Livre: ", lines[5], separator),
-              Kb(L"Tamanho Total: ", std::to_wstring((total.QuadPart + 512) / 1024), separator),
-              L"Pen esta pronta: True", lines[8], L"Serial number: -1951535091"}));
-    }
-    // "Fechar" ends at once: a program that went back to its queue would read
-    // the quit request with exit code 7 right behind the click.
-    program.PostClick(kImage1);
-    PostThreadMessageW(GetWindowThreadProcessId(program.window(), nullptr), WM_QUIT, 7, 0);
-    EXPECT_EQ(program.ExitCode(), 0u);
   }
 
   // A fresh F: program's report once F: has gone: the volume's facts
@@ -207,25 +260,24 @@ TEST_F(WindowTest, EachKindOfDriveIsReportedInTheUsersNumberFormatAndFecharEndsA
   MoveFileW(gone.c_str(), present.c_str());
 }
 
-// Run by ctest entries of its own, under LC_ALL=hi_IN.UTF-8 (ANSI code page
-// UTF-8, and no other in the locale) and ja_JP.UTF-8 (932), which name the
-// code page that Wine should give in QUORVEL_EXPECT_ACP and the shipped sample
-// in QUORVEL_SAMPLE_MESSAGE. The sample reads alike under every code page; a
-// message saved as "ANSI" where the ANSI code page is UTF-8 is read as
-// Windows-1252.
+// The shipped sample (beside this program) reads alike under every code page;
+// a message saved as "ANSI" where the ANSI code page is UTF-8 is read as
+// Windows-1252. The ctest entries under LC_ALL=hi_IN.UTF-8 (ANSI code page
+// UTF-8, and no other in the locale) and ja_JP.UTF-8 (932) name the code page
+// that Wine should give in QUORVEL_EXPECT_ACP.
 TEST_F(WindowTest, TheSampleReadsRightOnEveryCodePageAndAnsiTextWhereThatIsUtf8) {
-  const wchar_t* code_page = _wgetenv(L"QUORVEL_EXPECT_ACP");
-  if (code_page == nullptr) GTEST_SKIP() << "run under a locale of its own";
-  ASSERT_EQ(std::to_wstring(GetACP()), code_page);
-  const std::string sample = ReadFileBytes(EnvironmentPath("QUORVEL_SAMPLE_MESSAGE"));
+  if (const auto code_page = Environment(L"QUORVEL_EXPECT_ACP")) {
+    ASSERT_EQ(std::to_wstring(GetACP()), *code_page);
+  }
+  const std::string sample = ReadFileBytes(BuildFile(L"mensagem.txt"));
   ASSERT_EQ(sample.substr(0, 3), "\xEF\xBB\xBF");
-  WriteFileBytes(L"E:\\mensagem.txt", sample);
+  WriteFileBytes(PenFolder() / L"mensagem.txt", sample);
   {
     const ProgramUnderTest program;
     EXPECT_EQ(program.Text(kText1), Utf16(sample.substr(3)));
   }
   if (GetACP() != CP_UTF8) return;
-  WriteFileBytes(L"E:\\mensagem.txt", "Ol\xE1, Jo\xE3o! Cau\xE7\xE3o \xE0 porta.");
+  WriteFileBytes(PenFolder() / L"mensagem.txt", "Ol\xE1, Jo\xE3o! Cau\xE7\xE3o \xE0 porta.");
   const ProgramUnderTest program;
   EXPECT_EQ(program.Text(kText1), L"Ol\u00E1, Jo\u00E3o! Cau\u00E7\u00E3o \u00E0 porta.");
 }

@@ -1,16 +1,22 @@
-// Runs the real Quorvel.exe from the fixture's pen drive and looks at its
-// window from outside, as a user's tools would: messages to read the controls,
-// real mouse clicks and key presses through the input queue.
+// Runs the real Quorvel.exe from a folder that stands for the pen drive and
+// looks at its window from outside, as a user's tools would: messages to read
+// the controls, real mouse clicks and key presses through the input queue.
+// The same tests run under Wine, on the fixture's simulated drives, and on a
+// real PC from the test kit: every path comes from the environment or from
+// where this program lies.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <psapi.h>
+
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,22 +31,47 @@ namespace fs = std::filesystem;
 // speed.
 inline constexpr std::chrono::seconds kHangTimeout{60};
 
-// The pen drive of the Wine fixture: E:, removable, labelled, with a serial
-// number whose top bit is set.
-inline constexpr wchar_t kPenRoot[] = L"E:\\";
-
 inline std::wstring Utf16(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end())).wstring();
 }
 
-// The Unix path in the environment variable `name` ("" when unset), followed
-// by `tail`, as Wine shows it on drive Z:. QUORVEL_EXE names the Quorvel.exe
-// that the build made; the build's other programs are at
-// EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + their name.
-inline std::wstring EnvironmentPath(const char* name, const std::string& tail = "") {
-  const char* unix_path = std::getenv(name);
-  return fs::path(L"Z:" + Utf16((unix_path ? unix_path : "") + tail)).make_preferred().wstring();
+inline std::string Utf8(const std::wstring& text) {
+  const std::u8string bytes = fs::path(text).u8string();
+  return std::string(bytes.begin(), bytes.end());
 }
+
+// The environment variable `name`, or nothing where it is unset or empty.
+inline std::optional<std::wstring> Environment(const wchar_t* name) {
+  wchar_t value[32768];
+  const DWORD length = GetEnvironmentVariableW(name, value, 32768);
+  if (length == 0 || length >= 32768) return std::nullopt;
+  return std::wstring(value, length);
+}
+
+// The folder of this test program. The build and the test kit put the
+// programs under test beside it: Quorvel.exe, QuorvelFault.exe, the planted
+// libraries in planted\, and the sample message.
+inline fs::path BuildFile(const std::wstring& name) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(std::wstring(path, length)).parent_path() / name;
+}
+
+// The folder that stands for the pen drive (QUORVEL_PEN): the tests own it
+// whole and empty it before each test. The Wine runs give the fixture's
+// removable drive E:, the kit a folder of its own on the drive that holds it;
+// by default, pen\ beside this program.
+inline fs::path PenFolder() {
+  return Environment(L"QUORVEL_PEN").value_or(BuildFile(L"pen").wstring());
+}
+
+// The folder in which the Wine fixture keeps its simulated drives (pen\ for
+// E:, fixed\ for F:), as Wine names it, or nothing on a real PC.
+inline std::optional<fs::path> FixtureDrives() {
+  return Environment(L"QUORVEL_FIXTURE_DRIVES");
+}
+inline constexpr char kNeedsFixture[] =
+    "needs the Wine fixture: its simulated drives, share and settings";
 
 inline std::string ReadFileBytes(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -71,6 +102,14 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
+// The system folder as this process names it, in small letters, with a
+// trailing backslash.
+inline std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  return CharLowerW(std::wstring(folder, length).append(L"\\").data());
+}
+
 // Waits until `condition` holds, up to kHangTimeout; returns whether it did.
 template <typename Condition>
 bool WaitFor(Condition condition) {
@@ -93,51 +132,49 @@ inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folde
   return started;
 }
 
-// Runs `command` with /bin/sh on the Linux side, from a script file, in the
-// folder above the Wine prefix, where it may leave its output (Wine starts a
-// Unix program named by its Z: path as a Unix process, in the Unix folder of
-// its current directory); returns its exit status, which Wine does not give,
-// through a file.
-inline int RunShell(const std::string& command) {
-  const std::wstring folder = EnvironmentPath("WINEPREFIX", "/..");
-  DeleteFileW((folder + L"\\shell-status").c_str());
-  WriteFileBytes(folder + L"\\shell-script", "(" + command + "); echo $? >shell-status\n");
-  // Wine starts a Unix program without a process or thread to hand back: what
-  // it leaves in PROCESS_INFORMATION is no handle of this process, and closing
-  // it could close one that is (standard output, say).
-  Start(L"Z:\\bin\\sh shell-script", folder.c_str());
-  std::string status;
-  WaitFor([&] { return !(status = ReadFileBytes(folder + L"\\shell-status")).empty(); });
-  return status.empty() ? -1 : std::atoi(status.c_str());
+// Empties `pen` (the pen folder by default) but for hidden entries: the
+// fixture keeps its drive's label and serial number there in hidden files.
+inline void ClearPen(const fs::path& pen = PenFolder()) {
+  fs::create_directories(pen);
+  for (const auto& entry : fs::directory_iterator(pen))
+    if (!(GetFileAttributesW(entry.path().c_str()) & FILE_ATTRIBUTE_HIDDEN))
+      fs::remove_all(entry.path());
 }
 
-// Empties the pen drive but for Wine's label and serial files.
-inline void ClearPen() {
-  RunShell("find \"$QUORVEL_DRIVES/pen\" -mindepth 1 ! -name '.windows-*' -delete");
-}
-
-// Every file and folder on the pen drive, with its size, time and mode.
-inline std::string PenListing() {
-  RunShell("cd \"$QUORVEL_DRIVES/pen\" && find . -printf '%p %s %T@ %m\\n' | sort >../pen-listing");
-  return ReadFileBytes(EnvironmentPath("QUORVEL_DRIVES", "/pen-listing"));
+// Every file and folder in the pen folder, with its size, attributes and
+// time of last change.
+inline std::wstring PenListing() {
+  std::vector<std::wstring> lines;
+  for (const auto& entry : fs::recursive_directory_iterator(PenFolder())) {
+    WIN32_FILE_ATTRIBUTE_DATA facts = {};
+    GetFileAttributesExW(entry.path().c_str(), GetFileExInfoStandard, &facts);
+    lines.push_back(entry.path().wstring() + L" " + std::to_wstring(facts.nFileSizeLow) + L" " +
+                    std::to_wstring(facts.dwFileAttributes) + L" " +
+                    std::to_wstring(facts.ftLastWriteTime.dwLowDateTime));
+  }
+  std::sort(lines.begin(), lines.end());
+  std::wstring listing;
+  for (const std::wstring& line : lines) listing += line + L"\n";
+  return listing;
 }
 
 class ProgramUnderTest {
  public:
-  // Copies `name`, a program of the build folder, into `folder` (created if
-  // need be; a program that is not there is copied empty and fails to start)
-  // and starts it there with `arguments` and `show` (see Start), the mouse
-  // in a corner; waits until its window is visible and idle.
-  explicit ProgramUnderTest(const std::wstring& folder = kPenRoot,
+  // Copies `name`, a program beside this one, into `folder` (created if need
+  // be; a program that is not there is copied empty and fails to start) and
+  // starts it there with `arguments` and `show` (see Start), the mouse in a
+  // corner; waits until its window is visible and idle.
+  explicit ProgramUnderTest(const fs::path& folder = PenFolder(),
                             const std::wstring& name = L"Quorvel.exe",
                             const std::wstring& arguments = L"", int show = -1) {
-    const std::wstring program = (fs::path(folder) / name).wstring();
-    WriteFileBytes(program, ReadFileBytes(EnvironmentPath("QUORVEL_EXE") + L"\\..\\" + name));
+    const std::wstring program = (folder / name).wstring();
+    WriteFileBytes(program, ReadFileBytes(BuildFile(name)));
     // The copy is the test's doing; from here on the drive is the program's
     // to leave as it is.
     pen_before_ = PenListing();
     SetCursorPos(0, 0);  // out of the way: no tool tip over the pictures
-    const auto started = Start(L"\"" + program + L"\" " + arguments, folder.c_str(), show);
+    const auto started =
+        Start(L"\"" + program + L"\" " + arguments, folder.wstring().c_str(), show);
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
     WaitFor([&] {
@@ -221,16 +258,26 @@ class ProgramUnderTest {
     GetExitCodeProcess(process(), &code);
     return code;
   }
+  // The program's working set and private bytes, in KiB (0 where the system
+  // does not say).
+  std::pair<long, long> MemoryKib() const {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                            sizeof counters);
+    return {static_cast<long>(counters.WorkingSetSize / 1024),
+            static_cast<long>(counters.PrivateUsage / 1024)};
+  }
 
  private:
   // Closed when the harness goes, which also keeps the harness from being
   // copied.
   std::unique_ptr<void, decltype(&CloseHandle)> process_{nullptr, CloseHandle};
   HWND window_ = nullptr;
-  std::string pen_before_;
+  std::wstring pen_before_;
 };
 
-// A test on the fixture's pen drive, which starts empty.
+// A test on the pen folder, which starts empty.
 struct PenDriveTest : ::testing::Test {
   void SetUp() override { ClearPen(); }
 };
