@@ -106,3 +106,9 @@ foreach(locale hi-IN:65001 ja-JP:932)
     COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.TheSample*)
 endforeach()
 
+# The test kit, and the kit run under Wine as a PC runs it, so that it cannot
+# rot between runs on Windows.
+include(win/TestKit.cmake)
+quorvel_wine_test(kit TIMEOUT 1200
+  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/kit/kit-under-wine" ${QUORVEL_IMAGE} "${QUORVEL_KIT}"
+          "$<TARGET_FILE:Quorvel>")
