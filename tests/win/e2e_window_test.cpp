@@ -58,7 +58,8 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
                                   : "\xEF\xBB\xBF" + Utf8(message));
   WriteFileBytes(PenFolder() / L"Penmensagem.txt", "the wrong file");
   const ProgramUnderTest program(PenFolder() / L"Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
-  EXPECT_FALSE(IsZoomed(program.window()));
+  // Restored once it shows (the window appears before it is restored).
+  EXPECT_TRUE(WaitFor([&] { return !IsZoomed(program.window()); }));
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
