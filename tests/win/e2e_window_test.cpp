@@ -117,6 +117,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
   // Tab and Shift+Tab go between the message box and the list, never to a
   // picture; Esc, Enter and Space in either box change nothing.
   ASSERT_TRUE(WaitForFocus(program, kText1)) << "focus starts in the message box";
+  ASSERT_TRUE(program.Activate());
   for (int step = 0; step < 4; ++step) {  // Tab, Tab, Shift+Tab, Shift+Tab
     for (const BYTE key : {VK_ESCAPE, VK_RETURN, VK_SPACE}) program.PressKey(key);
     program.PressKey(VK_TAB, step >= 2);

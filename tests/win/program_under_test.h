@@ -241,6 +241,15 @@ class ProgramUnderTest {
     PostMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageW(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   }
+  // Brings the window to the front, where real key presses go. Windows lets
+  // the process that sent the last input do that (SetForegroundWindow), so
+  // a harmless Shift goes first.
+  bool Activate() const {
+    keybd_event(VK_SHIFT, 0, 0, 0);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    SetForegroundWindow(window_);
+    return WaitFor([&] { return GetForegroundWindow() == window_; });
+  }
   // A real key press, through the input queue.
   void PressKey(BYTE virtual_key, bool with_shift = false) const {
     if (with_shift) keybd_event(VK_SHIFT, 0, 0, 0);
