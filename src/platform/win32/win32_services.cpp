@@ -87,6 +87,11 @@ class Win32Drive final : public DriveInfo {
   std::wstring root_;
 };
 
+// LOCALE_IUSEUTF8LEGACYACP (winnls.h of Microsoft's SDK; MinGW's headers lack
+// it): the ANSI code page that the user's locale has without the UTF-8
+// option. A Windows too old to know it fails the request.
+constexpr LCTYPE kLocaleUtf8LegacyAnsiCodePage = 0x666;
+
 std::wstring LocaleText(LCTYPE type) {
   wchar_t text[32] = {};
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, 32) == 0) return {};
@@ -147,8 +152,13 @@ std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
 }
 
 std::string Win32Services::DecodeAnsi(std::string_view bytes, bool truncated) const {
-  const UINT code_page = LegacyTextCodePage(
-      GetACP(), static_cast<unsigned>(LocaleNumber(LOCALE_IDEFAULTANSICODEPAGE).value_or(0)));
+  const auto code_page_of = [](LCTYPE type) -> std::optional<unsigned> {
+    const std::optional<int> number = LocaleNumber(type);
+    if (!number) return std::nullopt;
+    return static_cast<unsigned>(*number);
+  };
+  const UINT code_page = LegacyTextCodePage(GetACP(), code_page_of(kLocaleUtf8LegacyAnsiCodePage),
+                                            code_page_of(LOCALE_IDEFAULTANSICODEPAGE));
   if (truncated && !bytes.empty()) {
     // A lead byte of a double-byte code page cut from its trail byte is
     // dropped rather than shown as a wrong character.
