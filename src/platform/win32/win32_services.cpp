@@ -16,6 +16,11 @@
 namespace quorvel {
 
 static_assert(kMaxPath == MAX_PATH);
+static_assert(kAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+              kAttributeReparsePoint == FILE_ATTRIBUTE_REPARSE_POINT &&
+              kAttributeOffline == FILE_ATTRIBUTE_OFFLINE);
+static_assert(IsReparseTagNameSurrogate(kReparseTagNameSurrogate) &&
+              !IsReparseTagNameSurrogate(~kReparseTagNameSurrogate));
 
 namespace {
 
@@ -121,15 +126,19 @@ std::optional<std::string> Win32Services::ProgramFolder() const {
 
 std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
                                                       std::size_t max_bytes) const {
-  // Others may go on using the file. A link is opened as itself, never
-  // followed, and only a plain file on a disk is read.
+  // Others may go on using the file. A reparse point is opened as itself:
+  // no link is followed and no cloud file is fetched. Only a file whose bytes
+  // lie on a disk is read, judged by the attributes and reparse tag of what
+  // was opened; a file whose facts cannot be had is not read.
   FileHandle file(CreateFileW(ExtendedLengthPath(Widen(path)).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION facts;
-  if (!file || !GetFileInformationByHandle(file.get(), &facts) ||
-      !IsPlainDiskFile(facts.dwFileAttributes, GetFileType(file.get()) == FILE_TYPE_DISK)) {
+  FILE_ATTRIBUTE_TAG_INFO facts;
+  if (!file ||
+      !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &facts, sizeof facts) ||
+      !IsPlainDiskFile(facts.FileAttributes, facts.ReparseTag,
+                       GetFileType(file.get()) == FILE_TYPE_DISK)) {
     return std::nullopt;
   }
 
