@@ -222,7 +222,14 @@ void Win32Services::OpenInShell(const std::string& path) const {
   // process (SHELLEXECUTEINFO, fMask, in Microsoft's documentation). Wine's
   // shell opens the folder before it returns, so only Windows shows this.
   // The shell's own box still reports a folder it cannot open.
-  request.fMask = SEE_MASK_NOASYNC;
+  request.fMask = SEE_MASK_NOASYNC | SEE_MASK_CLASSNAME;
+  // The folder class's own "open" verb, not the default verb of the path: for
+  // a drive's root that is the drive's, which an autorun.inf's shell entries
+  // can name where Windows still honours them (optical media, and the CD
+  // partition that some pens carry). A class is a key under HKEY_CLASSES_ROOT
+  // that holds shell verbs (SHELLEXECUTEINFO, lpClass).
+  request.lpClass = L"Folder";
+  request.lpVerb = L"open";
   request.lpFile = file.c_str();
   request.nShow = SW_SHOWNORMAL;
   shell_execute(&request);
