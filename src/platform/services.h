@@ -45,8 +45,9 @@ class Services {
   // The user's regional settings for writing numbers.
   virtual NumberFormat UserNumberFormat() const = 0;
 
-  // Asks the shell to open `path` with its default action; the outcome is not
-  // reported.
+  // Asks the shell to open the folder at `path` as a folder, and nothing else:
+  // no verb that the drive or its autorun.inf adds can run. The outcome is
+  // not reported.
   virtual void OpenInShell(const std::string& path) const = 0;
 
   // Ends the program at once, without further events.

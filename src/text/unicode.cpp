@@ -104,11 +104,14 @@ std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_
   return out;
 }
 
-unsigned LegacyTextCodePage(unsigned ansi_code_page, unsigned locale_ansi_code_page) {
+unsigned LegacyTextCodePage(unsigned ansi_code_page, std::optional<unsigned> utf8_legacy_code_page,
+                            std::optional<unsigned> locale_ansi_code_page) {
   constexpr unsigned kUtf8 = 65001;
-  constexpr unsigned kWindows1252 = 1252;
   if (ansi_code_page != kUtf8) return ansi_code_page;
-  return locale_ansi_code_page != 0 ? locale_ansi_code_page : kWindows1252;
+  for (const std::optional<unsigned> answer : {utf8_legacy_code_page, locale_ansi_code_page}) {
+    if (answer.value_or(0) != 0 && *answer != kUtf8) return *answer;
+  }
+  return 1252;  // Windows-1252
 }
 
 std::size_t Utf16Length(std::wstring_view text) {

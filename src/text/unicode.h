@@ -1,6 +1,7 @@
 // Small, strict Unicode helpers for text kept as UTF-8 inside the program.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,9 +32,12 @@ std::string Utf16BytesToUtf8(std::string_view bytes, bool big_endian, bool drop_
 // The code page in which text that is neither UTF-8 nor UTF-16 is read: the
 // system's ANSI code page, except where that is UTF-8 itself (Windows' option
 // "Use Unicode UTF-8 for worldwide language support"). There such text can
-// only have been saved in the code page that the user's locale had before,
-// `locale_ansi_code_page`, or in Windows-1252 when the locale has none (0).
-unsigned LegacyTextCodePage(unsigned ansi_code_page, unsigned locale_ansi_code_page);
+// only have been saved in the code page that the user's locale had before:
+// the one Windows names for it (`utf8_legacy_code_page`, which older versions
+// do not know), else the locale's ANSI code page (which the option may itself
+// turn to UTF-8), else Windows-1252. Nothing or 0 is an answer not known.
+unsigned LegacyTextCodePage(unsigned ansi_code_page, std::optional<unsigned> utf8_legacy_code_page,
+                            std::optional<unsigned> locale_ansi_code_page);
 
 // The length of `text` in UTF-16 units, as Windows counts it: a wchar_t is one
 // UTF-16 unit on Windows, and a whole character elsewhere.

@@ -57,14 +57,23 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
     EXPECT_EQ(DecodeMessage(bytes, cut, ansi), text) << bytes;
 }
 
-// "ANSI" text where Windows' ANSI code page is UTF-8 is in the locale's code
-// page from before, or Windows-1252 for a Unicode-only locale; elsewhere the
-// ANSI code page stands.
-TEST(LegacyTextCodePage, TheAnsiCodePageUnlessThatIsUtf8) {
-  const std::tuple<unsigned, unsigned, unsigned> kCases[] = {
-      {1252, 1252, 1252}, {932, 932, 932}, {1250, 0, 1250}, {65001, 1250, 1250}, {65001, 0, 1252}};
-  for (const auto& [ansi, locale, read_in] : kCases)
-    EXPECT_EQ(LegacyTextCodePage(ansi, locale), read_in) << ansi << " " << locale;
+// "ANSI" text where Windows' ANSI code page is UTF-8 is in the code page that
+// Windows names as the locale's legacy one, else the locale's own unless that
+// is UTF-8 too, else Windows-1252; elsewhere the ANSI code page stands. Rows:
+// the legacy code page as Windows answers it (nothing: not known); columns:
+// the locale's ANSI code page.
+TEST(LegacyTextCodePage, TheLocalesFormerCodePageWhereTheAnsiOneIsUtf8) {
+  const std::optional<unsigned> kLegacy[] = {std::nullopt, 0, 65001, 1250},
+                                kLocale[] = {std::nullopt, 0, 65001, 1253};
+  constexpr unsigned kReadIn[4][4] = {{1252, 1252, 1252, 1253},
+                                      {1252, 1252, 1252, 1253},
+                                      {1252, 1252, 1252, 1253},
+                                      {1250, 1250, 1250, 1250}};
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column)
+      EXPECT_EQ(LegacyTextCodePage(65001, kLegacy[row], kLocale[column]), kReadIn[row][column])
+          << row << column;
+  EXPECT_EQ(LegacyTextCodePage(932, 1250, 1253), 932u);
 }
 
 // The file's path joins the folder with exactly one separator.

@@ -103,7 +103,8 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   }
 
   // "Abrir Pen" ends the program, and the file browser comes up on the
-  // folder, with its name for a title.
+  // folder, with its name for a title: through the folder class's "open"
+  // verb, which the Wine fixture gives Wine's registry as Windows has it.
   ASSERT_EQ(FindWindowW(nullptr, leaf.c_str()), nullptr);
   program.PostClick(kImage4);
   EXPECT_EQ(program.ExitCode(), 0u);

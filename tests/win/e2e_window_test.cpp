@@ -266,7 +266,9 @@ TEST_F(WindowTest, AShareAFixedDriveAndAPulledOutDriveAreReported) {
 // a message saved as "ANSI" where the ANSI code page is UTF-8 is read as
 // Windows-1252. The ctest entries under LC_ALL=hi_IN.UTF-8 (ANSI code page
 // UTF-8, and no other in the locale) and ja_JP.UTF-8 (932) name the code page
-// that Wine should give in QUORVEL_EXPECT_ACP.
+// that Wine should give in QUORVEL_EXPECT_ACP. Wine 8, like a Windows older
+// than the constant, does not know LOCALE_IUSEUTF8LEGACYACP, and hi-IN has no
+// legacy code page of its own.
 TEST_F(WindowTest, TheSampleReadsRightOnEveryCodePageAndAnsiTextWhereThatIsUtf8) {
   if (const auto code_page = Environment(L"QUORVEL_EXPECT_ACP")) {
     ASSERT_EQ(std::to_wstring(GetACP()), *code_page);

@@ -16,6 +16,11 @@
 namespace quorvel {
 
 static_assert(kMaxPath == MAX_PATH);
+static_assert(kAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+              kAttributeReparsePoint == FILE_ATTRIBUTE_REPARSE_POINT &&
+              kAttributeOffline == FILE_ATTRIBUTE_OFFLINE);
+static_assert(IsReparseTagNameSurrogate(kReparseTagNameSurrogate) &&
+              !IsReparseTagNameSurrogate(~kReparseTagNameSurrogate));
 
 namespace {
 
@@ -87,6 +92,11 @@ class Win32Drive final : public DriveInfo {
   std::wstring root_;
 };
 
+// LOCALE_IUSEUTF8LEGACYACP (winnls.h of Microsoft's SDK; MinGW's headers lack
+// it): the ANSI code page that the user's locale has without the UTF-8
+// option. A Windows too old to know it fails the request.
+constexpr LCTYPE kLocaleUtf8LegacyAnsiCodePage = 0x666;
+
 std::wstring LocaleText(LCTYPE type) {
   wchar_t text[32] = {};
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, text, 32) == 0) return {};
@@ -116,15 +126,19 @@ std::optional<std::string> Win32Services::ProgramFolder() const {
 
 std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
                                                       std::size_t max_bytes) const {
-  // Others may go on using the file. A link is opened as itself, never
-  // followed, and only a plain file on a disk is read.
+  // Others may go on using the file. A reparse point is opened as itself:
+  // no link is followed and no cloud file is fetched. Only a file whose bytes
+  // lie on a disk is read, judged by the attributes and reparse tag of what
+  // was opened; a file whose facts cannot be had is not read.
   FileHandle file(CreateFileW(ExtendedLengthPath(Widen(path)).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION facts;
-  if (!file || !GetFileInformationByHandle(file.get(), &facts) ||
-      !IsPlainDiskFile(facts.dwFileAttributes, GetFileType(file.get()) == FILE_TYPE_DISK)) {
+  FILE_ATTRIBUTE_TAG_INFO facts;
+  if (!file ||
+      !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &facts, sizeof facts) ||
+      !IsPlainDiskFile(facts.FileAttributes, facts.ReparseTag,
+                       GetFileType(file.get()) == FILE_TYPE_DISK)) {
     return std::nullopt;
   }
 
@@ -147,8 +161,13 @@ std::optional<FileBytes> Win32Services::ReadWholeFile(const std::string& path,
 }
 
 std::string Win32Services::DecodeAnsi(std::string_view bytes, bool truncated) const {
-  const UINT code_page = LegacyTextCodePage(
-      GetACP(), static_cast<unsigned>(LocaleNumber(LOCALE_IDEFAULTANSICODEPAGE).value_or(0)));
+  const auto code_page_of = [](LCTYPE type) -> std::optional<unsigned> {
+    const std::optional<int> number = LocaleNumber(type);
+    if (!number) return std::nullopt;
+    return static_cast<unsigned>(*number);
+  };
+  const UINT code_page = LegacyTextCodePage(GetACP(), code_page_of(kLocaleUtf8LegacyAnsiCodePage),
+                                            code_page_of(LOCALE_IDEFAULTANSICODEPAGE));
   if (truncated && !bytes.empty()) {
     // A lead byte of a double-byte code page cut from its trail byte is
     // dropped rather than shown as a wrong character.
@@ -203,7 +222,14 @@ void Win32Services::OpenInShell(const std::string& path) const {
   // process (SHELLEXECUTEINFO, fMask, in Microsoft's documentation). Wine's
   // shell opens the folder before it returns, so only Windows shows this.
   // The shell's own box still reports a folder it cannot open.
-  request.fMask = SEE_MASK_NOASYNC;
+  request.fMask = SEE_MASK_NOASYNC | SEE_MASK_CLASSNAME;
+  // The folder class's own "open" verb, not the default verb of the path: for
+  // a drive's root that is the drive's, which an autorun.inf's shell entries
+  // can name where Windows still honours them (optical media, and the CD
+  // partition that some pens carry). A class is a key under HKEY_CLASSES_ROOT
+  // that holds shell verbs (SHELLEXECUTEINFO, lpClass).
+  request.lpClass = L"Folder";
+  request.lpVerb = L"open";
   request.lpFile = file.c_str();
   request.nShow = SW_SHOWNORMAL;
   shell_execute(&request);
