@@ -108,7 +108,7 @@ endforeach()
 
 # The test kit, and the kit run under Wine as a PC runs it, so that it cannot
 # rot between runs on Windows.
-include(win/TestKit.cmake)
+include("${PROJECT_SOURCE_DIR}/cmake/TestKit.cmake")
 quorvel_wine_test(kit TIMEOUT 1200
-  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/kit/kit-under-wine" ${QUORVEL_IMAGE} "${QUORVEL_KIT}"
+  COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/win/kit-under-wine" ${QUORVEL_IMAGE} "${QUORVEL_KIT}"
           "$<TARGET_FILE:Quorvel>")
