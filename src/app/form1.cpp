@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/picture_button.h"
 #include "drive/drive_type.h"
 #include "platform/win32/dpi.h"
@@ -131,6 +133,13 @@ void Form1::MoveToDpi(int dpi, const RECT* suggested) {
   tool_tips_.SetDpi(dpi);
   SetIcons();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (IsIconic(window_)) {
+    // A minimised window has no client area to measure, and the place
+    // suggested is the icon's: it is sized when it is restored, and till then
+    // WM_GETMINMAXINFO holds it to the size predicted at the new DPI.
+    size_when_restored_ = true;
+    return;
+  }
   // Windows suggests where the window goes; its size is the table's.
   layout_.SizeWindow(window_, suggested);
 }
@@ -240,6 +249,13 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case kDpiChangedMessage:
       MoveToDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case WM_SIZE:
+      // Sent on every change of size, by DefWindowProcW's WM_WINDOWPOSCHANGED
+      // (the WM_SIZE documentation), restoring a minimised window among them.
+      if (wparam == SIZE_RESTORED && std::exchange(size_when_restored_, false)) {
+        layout_.SizeWindow(window, nullptr);
+      }
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -84,6 +84,7 @@ class Form1 final : public WindowObject, private MainView {
   Artwork artwork_;
   ToolTips tool_tips_;
   HWND focus_before_deactivation_ = nullptr;
+  bool size_when_restored_ = false;  // moved to another DPI while minimised
 };
 
 // Runs the window's message loop until it ends; returns the exit code.

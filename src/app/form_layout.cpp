@@ -66,6 +66,7 @@ void FormLayout::SetDpi(int dpi) {
   tahoma_ = CreateTahoma(dpi, FW_NORMAL);
   tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
   dpi_ = dpi;
+  frame_correction_ = {};  // measured at another DPI
 }
 
 HFONT FormLayout::FontFor(ControlFont font) const {

@@ -18,7 +18,8 @@ class FormLayout {
   explicit FormLayout(DWORD style) : style_(style) {}
 
   // Makes the fonts for `dpi`; a font that cannot be made is fatal. The
-  // controls' old fonts live on until Apply gives them the new ones.
+  // controls' old fonts live on until Apply gives them the new ones. The
+  // outer size is the one predicted until SizeWindow measures the frame.
   void SetDpi(int dpi);
   int dpi() const { return dpi_; }
 

@@ -266,5 +266,23 @@ TEST_F(WindowInProcess, MovesToAMonitorOfAnotherDpiAndBack) {
   }
 }
 
+// Windows may send it to a minimised window (a scale changed in Settings, a
+// laptop docked), suggesting the icon's place: restored, the window is the
+// table's size at the new DPI, where it was.
+TEST_F(WindowInProcess, MovesToAnotherDpiWhileMinimised) {
+  const int dpi = SystemDpiOfTest() * 5 / 4;
+  RECT before, iconic;
+  GetWindowRect(form_.window(), &before);
+  ShowWindow(form_.window(), SW_MINIMIZE);
+  GetWindowRect(form_.window(), &iconic);
+  SendMessageW(form_.window(), kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&iconic));
+  ShowWindow(form_.window(), SW_RESTORE);
+  RECT after;
+  GetWindowRect(form_.window(), &after);
+  EXPECT_EQ(std::pair(after.left, after.top), std::pair(before.left, before.top));
+  ExpectLaidOutAt(form_, dpi);
+}
+
 }  // namespace
 }  // namespace quorvel
