@@ -18,6 +18,7 @@
 #include "fake/fake_services.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
 #include "ui/layout_at_dpi.h"
 #include "ui/picture_scaling.h"
 
@@ -282,6 +283,24 @@ TEST_F(WindowInProcess, MovesToAnotherDpiWhileMinimised) {
   GetWindowRect(form_.window(), &after);
   EXPECT_EQ(std::pair(after.left, after.top), std::pair(before.left, before.top));
   ExpectLaidOutAt(form_, dpi);
+}
+
+// Each step of WindowDpi's chain, as Windows 10 1607 on, 8.1 and 7 take it.
+TEST_F(WindowInProcess, TheWindowsDpiFromTheWindowThenItsMonitorThenTheSystem) {
+  const ModuleHandle shcore = TryLoadSystemLibrary(L"shcore.dll");
+  DpiQueries queries = {
+      OptionalFunction<decltype(DpiQueries::for_window)>(GetModuleHandleW(L"user32"),
+                                                         "GetDpiForWindow"),
+      OptionalFunction<decltype(DpiQueries::for_monitor)>(shcore.get(), "GetDpiForMonitor"),
+      [] { return 1; }};
+  if (!queries.for_window || !queries.for_monitor) GTEST_SKIP() << "Windows before 10 1607";
+  const HWND window = form_.window();
+  const int dpi = static_cast<int>(queries.for_window(window));
+  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  queries.for_window = nullptr;
+  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  queries.for_monitor = nullptr;
+  EXPECT_EQ(WindowDpi(window, queries), 1);
 }
 
 }  // namespace
