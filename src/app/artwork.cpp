@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/dpi.h"
@@ -81,6 +82,7 @@ void Artwork::SetDpi(HINSTANCE instance, int dpi) {
     }
   }
 
+  retired_ = {std::move(hand_cursor_), std::move(large_icon_), std::move(small_icon_)};
   // The 1-bit hand is never scaled: a size between two renditions takes the
   // larger one, drawn crisp at its own size.
   const int cursor_size = SystemMetricAtDpi(SM_CXCURSOR, dpi);

@@ -127,11 +127,16 @@ void Form1::SetIcons() {
 }
 
 void Form1::MoveToDpi(int dpi, const RECT* suggested) {
+  const HCURSOR old_hand = artwork_.HandCursor();
   layout_.SetDpi(dpi);
   artwork_.SetDpi(instance_, dpi);
   layout_.Apply(controls_);
   tool_tips_.SetDpi(dpi);
   SetIcons();
+  // A cursor or icon in use must not be destroyed (DestroyCursor): the new
+  // ones take their places first, the pointer's too when it is over a picture.
+  if (GetCursor() == old_hand) SetCursor(artwork_.HandCursor());
+  artwork_.ReleaseRetired();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (IsIconic(window_)) {
     // A minimised window has no client area to measure, and the place

@@ -303,5 +303,42 @@ TEST_F(WindowInProcess, TheWindowsDpiFromTheWindowThenItsMonitorThenTheSystem) {
   EXPECT_EQ(WindowDpi(window, queries), 1);
 }
 
+// Put before the form's window procedure: counts the icons that WM_SETICON
+// replaces, and those of them already destroyed.
+struct IconWatch {
+  WNDPROC form;
+  int replaced = 0, dead = 0;
+};
+
+LRESULT CALLBACK WatchIcons(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto& watch = *static_cast<IconWatch*>(GetPropW(window, L"IconWatch"));
+  if (message == WM_SETICON) {
+    const auto old = CallWindowProcW(watch.form, window, WM_GETICON, wparam, 0);
+    watch.replaced += old != 0;
+    watch.dead += old != 0 && ShapeOf(reinterpret_cast<HICON>(old)).width == 0;
+  }
+  return CallWindowProcW(watch.form, window, message, wparam, lparam);
+}
+
+// DestroyCursor's documentation: a cursor in use must not be destroyed. With
+// the pointer over a picture, a move to another DPI sets the new hand and
+// icons before the old ones go.
+TEST_F(WindowInProcess, SetsTheNewHandAndIconsBeforeDestroyingTheOld) {
+  const HWND window = form_.window(), picture = form_.Control(kImage1);
+  SendMessageW(picture, WM_SETCURSOR, reinterpret_cast<WPARAM>(picture), HTCLIENT);
+  IconWatch watch{};
+  SetPropW(window, L"IconWatch", &watch);
+  watch.form = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchIcons)));
+  const int dpi = SystemDpiOfTest() == 96 ? 192 : 96;  // another cursor size
+  RECT outer;
+  GetWindowRect(window, &outer);
+  SendMessageW(window, kDpiChangedMessage, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watch.form));
+  RemovePropW(window, L"IconWatch");
+  EXPECT_EQ(std::pair(watch.replaced, watch.dead), std::pair(2, 0));
+  EXPECT_EQ(ShapeOf(GetCursor()).width, dpi / 3) << "the new hand: 32 pixels at 96 DPI, 64 at 192";
+}
+
 }  // namespace
 }  // namespace quorvel
