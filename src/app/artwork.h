@@ -62,7 +62,6 @@ class Artwork {
   IconHandle large_icon_;
   IconHandle small_icon_;
   std::array<IconHandle, 3> retired_;
-  ModuleHandle common_controls_;  // for icons of sizes the group lacks
 };
 
 // A cursor from the bytes of a CUR file with one image, at its own size.

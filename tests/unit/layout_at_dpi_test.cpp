@@ -46,7 +46,7 @@ PixelPicture Filled(int width, int height, std::uint32_t (*pixel)(int x, int y))
   return picture;
 }
 
-TEST(PictureScaling, KeepsTheSameSizeAndFlatColourAndAveragesEachChannelOnItsOwn) {
+TEST(PictureScaling, KeepsSizeAndFlatColourAveragesChannelsApartOrColoursByAlpha) {
   const PixelPicture noise =
       Filled(7, 5, [](int x, int y) { return x * 2654435761u ^ y * 40503u; });
   EXPECT_EQ(ScalePicture(noise, 7, 5).pixels, noise.pixels);
@@ -57,6 +57,20 @@ TEST(PictureScaling, KeepsTheSameSizeAndFlatColourAndAveragesEachChannelOnItsOwn
   const PixelPicture stripes = Filled(96, 4, [](int x, int) { return x % 2 ? 0x00FF00FFu : 0u; });
   const PixelPicture halved = ScalePicture(stripes, 48, 2);
   for (int x = 1; x < 47; ++x) EXPECT_EQ(halved.pixels[x], 0x00800080u) << x;
+
+  // An icon's colours weighted by its alpha: whatever colour the transparent
+  // pixels around a square hold (black, white), its edge keeps its own
+  // colour and only grows more transparent.
+  const PixelPicture square = Filled(48, 48, [](int x, int y) {
+    if (x >= 12 && x < 37 && y >= 12 && y < 37) return 0xFF336699u;
+    return (x + y) % 2 ? 0x00FFFFFFu : 0u;
+  });
+  int soft = 0;
+  for (const std::uint32_t pixel : ScalePicture(square, 20, 20, Alpha::kStraight).pixels) {
+    soft += pixel >> 24 != 0 && pixel >> 24 != 0xFF;
+    EXPECT_EQ(pixel & 0xFFFFFF, pixel >> 24 ? 0x336699u : 0u) << std::hex << pixel;
+  }
+  EXPECT_GT(soft, 0);
 }
 
 TEST(PictureScaling, AHardEdgeStaysInPlaceSoftenedOverAPixelOrTwoBothWays) {
