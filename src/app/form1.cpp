@@ -150,12 +150,19 @@ void Form1::MoveToDpi(int dpi, const RECT* suggested) {
 }
 
 void Form1::Show(int show_command) {
+  // Centred on the monitor that Windows opened the window on, at whose DPI
+  // it is laid out, so that centring never takes it across to another; on
+  // one monitor, the screen.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    monitor.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const RECT& screen = monitor.rcMonitor;
   RECT outer;
   GetWindowRect(window_, &outer);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const int left = screen.left + (screen.right - screen.left - (outer.right - outer.left)) / 2;
+  const int top = screen.top + (screen.bottom - screen.top - (outer.bottom - outer.top)) / 2;
   SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A maximised start would break the fixed size; anything else is the user's.
   // Whatever it is given, the program's first ShowWindow may take the show

@@ -44,7 +44,7 @@ class FormLayout {
   DWORD style_;
   SIZE frame_correction_ = {};  // the frame measured, less the one predicted
   int dpi_ = 0;
-  GdiObject message_font_;  // none at the system's DPI, where the stock one serves
+  GdiObject message_font_;  // none where the stock one is of the size
   GdiObject tahoma_;
   GdiObject tahoma_bold_;
   std::array<GdiObject, 3> retired_;

@@ -192,7 +192,8 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
     if (control.font == ControlFont::kDefaultGui) {
       EXPECT_EQ(std::wstring(used.lfFaceName), stock.lfFaceName);
-      EXPECT_EQ(used.lfHeight, MulDiv(stock.lfHeight, dpi, SystemDpiOfTest()));
+      EXPECT_EQ(used.lfHeight, -((800 * dpi + 3600) / 7200));  // 8 points
+      EXPECT_EQ(font == GetStockObject(DEFAULT_GUI_FONT), used.lfHeight == stock.lfHeight);
     } else if (control.font != ControlFont::kNone) {
       EXPECT_EQ(std::wstring(used.lfFaceName), L"Tahoma");
       EXPECT_EQ(used.lfHeight, -((825 * dpi + 3600) / 7200));  // 8.25 points
