@@ -1,9 +1,9 @@
-// The window at other DPIs: captions widened about their centres, the
-// renditions to scale from, and the smooth scaling of the pictures. The places at
-// each DPI are checked on the window itself, under Wine.
+// The window at other DPIs: captions widened about their centres, and the
+// smooth scaling of the pictures and icons. The places, and which rendition of
+// the pictures, the hand and the icons each DPI shows, are checked on the
+// window itself, under Wine.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 
 #include "ui/layout_at_dpi.h"
@@ -28,16 +28,6 @@ TEST(LayoutAtDpi, ACaptionTooWideForItsBoxGrowsEquallyOnBothSidesExceptAtTheDesi
   // a caption ever grows.
   EXPECT_EQ(ControlRectAt(mensagem, 96, 200).width, 65);
   EXPECT_EQ(ControlRectAt(*FindControl(kList1), 144, 1000).width, 530);
-}
-
-// Which picture each DPI shows is the window test's to check, at four DPIs.
-TEST(LayoutAtDpi, RenditionsAreScaledDown) {
-  // The next larger rendition, never up from a smaller one but the largest:
-  // 125 %'s 20-pixel icon comes from the 32-pixel image.
-  const std::array<int, 3> cursors = {32, 48, 64}, icons = {16, 32, 48};
-  for (const auto& [wanted, index] : {std::pair{32, 0u}, {40, 1u}, {48, 1u}, {64, 2u}, {80, 2u}})
-    EXPECT_EQ(RenditionFor(cursors, wanted), index) << wanted;
-  EXPECT_EQ(RenditionFor(icons, 20), 1u);
 }
 
 PixelPicture Filled(int width, int height, std::uint32_t (*pixel)(int x, int y)) {
