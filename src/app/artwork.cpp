@@ -1,15 +1,16 @@
 #include "app/artwork.h"
 
-#include <commctrl.h>
-
 #include <cstring>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/fatal_error.h"
-#include "platform/win32/system_library.h"
 #include "platform/win32/win32_error.h"
+#include "ui/icon_image.h"
 #include "ui/layout_at_dpi.h"
+#include "ui/picture_scaling.h"
 
 namespace quorvel {
 
@@ -41,6 +42,50 @@ void Decode(std::array<ComPtr<IPicture>, 4>& pictures,
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     if (!pictures[i]) pictures[i] = LoadPictureFromMemory(files[i]->data, files[i]->size);
   }
+}
+
+// The bytes of a resource of the program; none where it has no such one.
+std::span<const std::uint8_t> ResourceBytes(HINSTANCE instance, const wchar_t* name,
+                                            const wchar_t* type) {
+  const HRSRC found = FindResourceW(instance, name, type);
+  const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return {};
+  return {static_cast<const std::uint8_t*>(bytes), SizeofResource(instance, found)};
+}
+
+// An icon of `image`'s pixels and straight alpha, and a mask that is set
+// exactly where they are wholly transparent, for the displays that draw
+// icons through their masks.
+IconHandle IconFromPixels(const PixelPicture& image) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const GdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!colour) FailWin32("CreateDIBSection");
+  std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
+
+  const int row = (image.width + 15) / 16 * 2;  // CreateBitmap's rows: whole 16-bit words
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(row) * image.height);
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      if (image.pixels[y * image.width + x] >> 24 == 0) mask[y * row + x / 8] |= 0x80 >> (x % 8);
+    }
+  }
+  const GdiObject and_mask(CreateBitmap(image.width, image.height, 1, 1, mask.data()));
+  if (!and_mask) FailWin32("CreateBitmap");
+
+  // The icon takes copies of both bitmaps (the CreateIconIndirect documentation).
+  ICONINFO parts = {TRUE, 0, 0, static_cast<HBITMAP>(and_mask.get()),
+                    static_cast<HBITMAP>(colour.get())};
+  IconHandle icon(CreateIconIndirect(&parts));
+  if (!icon) FailWin32("CreateIconIndirect");
+  return icon;
 }
 
 }  // namespace
@@ -81,6 +126,7 @@ void Artwork::SetDpi(HINSTANCE instance, int dpi) {
     }
   }
 
+  retired_ = {std::move(hand_cursor_), std::move(large_icon_), std::move(small_icon_)};
   // The 1-bit hand is never scaled: a size between two renditions takes the
   // larger one, drawn crisp at its own size.
   const int cursor_size = SystemMetricAtDpi(SM_CXCURSOR, dpi);
@@ -92,17 +138,21 @@ void Artwork::SetDpi(HINSTANCE instance, int dpi) {
 
 IconHandle Artwork::LoadIconGroup(HINSTANCE instance, int size) {
   const auto* name = MAKEINTRESOURCEW(kIconGroupId);
+  // Never up from a smaller image: above the largest, the largest at its own
+  // size, as the hand is.
   const int rendition = kIconSizes[RenditionFor(kIconSizes, size)];
+  if (rendition < size) size = rendition;
   if (rendition != size) {
     // A size that the group lacks (20 and 24 pixels at 125 and 150 %, say):
-    // the common controls scale the next larger image down, where
-    // LoadImageW might scale the 16-pixel one up ("LoadIconWithScaleDown").
-    if (!common_controls_) common_controls_ = TryLoadSystemLibrary(L"comctl32.dll");
-    using ScaleDown = HRESULT(WINAPI*)(HINSTANCE, const wchar_t*, int, int, HICON*);
-    if (const auto scale_down =
-            OptionalFunction<ScaleDown>(common_controls_.get(), "LoadIconWithScaleDown")) {
-      HICON icon = nullptr;
-      if (SUCCEEDED(scale_down(instance, name, size, size, &icon))) return IconHandle(icon);
+    // the next larger image scaled down, where LoadImageW would scale the
+    // next smaller one up (LoadIconWithScaleDown's documentation, Remarks;
+    // that function itself comes only with the common controls' version 6).
+    const int id = IconImageId(ResourceBytes(instance, name, RT_GROUP_ICON), rendition);
+    const PixelPicture image =
+        DecodeIconImage(ResourceBytes(instance, MAKEINTRESOURCEW(id), RT_ICON));
+    // Without a 32-bit image there, Windows' own scaling.
+    if (!image.pixels.empty()) {
+      return IconFromPixels(ScalePicture(image, size, size, Alpha::kStraight));
     }
   }
   IconHandle icon(static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, size, size, 0)));

@@ -41,8 +41,10 @@ class Artwork {
  public:
   // Makes the pictures, the cursor and the icons for `dpi`; a piece that
   // cannot be had is fatal. The pictures stay the same objects, so that the
-  // buttons that show them need only be drawn again.
+  // buttons that show them need only be drawn again. The old cursor and icons
+  // live on until ReleaseRetired, once the new ones are in use.
   void SetDpi(HINSTANCE instance, int dpi);
+  void ReleaseRetired() { retired_ = {}; }
 
   // Picture 1 to 4.
   ButtonPicture& Picture(int number) { return pictures_.at(number - 1); }
@@ -59,7 +61,7 @@ class Artwork {
   IconHandle hand_cursor_;
   IconHandle large_icon_;
   IconHandle small_icon_;
-  ModuleHandle common_controls_;  // for icons of sizes the group lacks
+  std::array<IconHandle, 3> retired_;
 };
 
 // A cursor from the bytes of a CUR file with one image, at its own size.

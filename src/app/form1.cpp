@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/picture_button.h"
 #include "drive/drive_type.h"
 #include "platform/win32/dpi.h"
@@ -125,23 +127,42 @@ void Form1::SetIcons() {
 }
 
 void Form1::MoveToDpi(int dpi, const RECT* suggested) {
+  const HCURSOR old_hand = artwork_.HandCursor();
   layout_.SetDpi(dpi);
   artwork_.SetDpi(instance_, dpi);
   layout_.Apply(controls_);
   tool_tips_.SetDpi(dpi);
   SetIcons();
+  // A cursor or icon in use must not be destroyed (DestroyCursor): the new
+  // ones take their places first, the pointer's too when it is over a picture.
+  if (GetCursor() == old_hand) SetCursor(artwork_.HandCursor());
+  artwork_.ReleaseRetired();
   RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (IsIconic(window_)) {
+    // A minimised window has no client area to measure, and the place
+    // suggested is the icon's: it is sized when it is restored, and till then
+    // WM_GETMINMAXINFO holds it to the size predicted at the new DPI.
+    size_when_restored_ = true;
+    return;
+  }
   // Windows suggests where the window goes; its size is the table's.
   layout_.SizeWindow(window_, suggested);
 }
 
 void Form1::Show(int show_command) {
+  // Centred on the monitor that Windows opened the window on, at whose DPI
+  // it is laid out, so that centring never takes it across to another; on
+  // one monitor, the screen.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    monitor.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const RECT& screen = monitor.rcMonitor;
   RECT outer;
   GetWindowRect(window_, &outer);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const int left = screen.left + (screen.right - screen.left - (outer.right - outer.left)) / 2;
+  const int top = screen.top + (screen.bottom - screen.top - (outer.bottom - outer.top)) / 2;
   SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A maximised start would break the fixed size; anything else is the user's.
   // Whatever it is given, the program's first ShowWindow may take the show
@@ -240,6 +261,13 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case kDpiChangedMessage:
       MoveToDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case WM_SIZE:
+      // Sent on every change of size, by DefWindowProcW's WM_WINDOWPOSCHANGED
+      // (the WM_SIZE documentation), restoring a minimised window among them.
+      if (wparam == SIZE_RESTORED && std::exchange(size_when_restored_, false)) {
+        layout_.SizeWindow(window, nullptr);
+      }
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -47,7 +47,7 @@ class Form1 final : public WindowObject, private MainView {
   // Builds the window and its controls and runs the load event; the window
   // is not shown yet.
   void Create();
-  // Centres the window on the screen, shows it and gives Text1 the focus;
+  // Centres the window on its monitor, shows it and gives Text1 the focus;
   // the tool tips follow from the message loop.
   void Show(int show_command);
 
@@ -84,6 +84,7 @@ class Form1 final : public WindowObject, private MainView {
   Artwork artwork_;
   ToolTips tool_tips_;
   HWND focus_before_deactivation_ = nullptr;
+  bool size_when_restored_ = false;  // moved to another DPI while minimised
 };
 
 // Runs the window's message loop until it ends; returns the exit code.

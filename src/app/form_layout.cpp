@@ -31,13 +31,17 @@ GdiObject CreateTahoma(int dpi, int weight) {
   return CreateFontOrFail(font);
 }
 
-// The message box keeps the system's default control font, face and size,
-// made for `dpi`: the stock object itself is made once for the system's DPI
-// and is never scaled for a monitor.
+// The message box keeps the system's default control font, its face and the
+// rest, at its size in points made for `dpi`; none where the stock object is
+// already that, which then serves itself. Windows makes the stock object once
+// per session and never scales it for a monitor, and since Windows 10 1803 a
+// process's system DPI may differ from the one it was made at.
 GdiObject CreateDefaultGuiFont(int dpi) {
   LOGFONTW font = {};
   if (!GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) FailWin32("GetObjectW");
-  font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+  const int height = FontHeightForPoints(kDefaultGuiPointsTimes100, dpi);
+  if (font.lfHeight == height) return {};
+  font.lfHeight = height;
   font.lfWidth = 0;
   return CreateFontOrFail(font);
 }
@@ -61,11 +65,11 @@ int TextWidth(const char* text, HFONT font) {
 
 void FormLayout::SetDpi(int dpi) {
   retired_ = {std::move(message_font_), std::move(tahoma_), std::move(tahoma_bold_)};
-  // At the system's DPI the stock font itself serves.
-  if (dpi != SystemDpi()) message_font_ = CreateDefaultGuiFont(dpi);
+  message_font_ = CreateDefaultGuiFont(dpi);
   tahoma_ = CreateTahoma(dpi, FW_NORMAL);
   tahoma_bold_ = CreateTahoma(dpi, FW_BOLD);
   dpi_ = dpi;
+  frame_correction_ = {};  // measured at another DPI
 }
 
 HFONT FormLayout::FontFor(ControlFont font) const {

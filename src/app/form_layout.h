@@ -18,7 +18,8 @@ class FormLayout {
   explicit FormLayout(DWORD style) : style_(style) {}
 
   // Makes the fonts for `dpi`; a font that cannot be made is fatal. The
-  // controls' old fonts live on until Apply gives them the new ones.
+  // controls' old fonts live on until Apply gives them the new ones. The
+  // outer size is the one predicted until SizeWindow measures the frame.
   void SetDpi(int dpi);
   int dpi() const { return dpi_; }
 
@@ -43,7 +44,7 @@ class FormLayout {
   DWORD style_;
   SIZE frame_correction_ = {};  // the frame measured, less the one predicted
   int dpi_ = 0;
-  GdiObject message_font_;  // none at the system's DPI, where the stock one serves
+  GdiObject message_font_;  // none where the stock one is of the size
   GdiObject tahoma_;
   GdiObject tahoma_bold_;
   std::array<GdiObject, 3> retired_;

@@ -62,6 +62,8 @@ struct FormSpec {
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kDesignDpi = 96;
 inline constexpr int kTahomaPointsTimes100 = 825;
+// The system's default control font (DEFAULT_GUI_FONT): 11 pixels at 96 DPI.
+inline constexpr int kDefaultGuiPointsTimes100 = 800;
 
 const FormSpec& MainForm();
 const std::array<ControlSpec, 11>& MainControls();

@@ -64,12 +64,14 @@ std::vector<float> Pass(const std::vector<float>& channels, int width, int heigh
 
 }  // namespace
 
-PixelPicture ScalePicture(const PixelPicture& source, int width, int height) {
+PixelPicture ScalePicture(const PixelPicture& source, int width, int height, Alpha alpha) {
   if (source.width <= 0 || source.height <= 0 || width <= 0 || height <= 0) return {};
+  const bool straight = alpha == Alpha::kStraight;
   std::vector<float> channels(source.pixels.size() * 4);
   for (std::size_t i = 0; i < source.pixels.size(); ++i) {
     for (int c = 0; c < 4; ++c)
       channels[i * 4 + c] = static_cast<float>((source.pixels[i] >> (8 * c)) & 0xFF);
+    for (int c = 0; straight && c < 3; ++c) channels[i * 4 + c] *= channels[i * 4 + 3] / 255.0f;
   }
   channels = Pass(channels, source.width, source.height, TapsAlong(source.width, width), true);
   channels = Pass(channels, width, source.height, TapsAlong(source.height, height), false);
@@ -77,6 +79,10 @@ PixelPicture ScalePicture(const PixelPicture& source, int width, int height) {
   PixelPicture scaled{width, height,
                       std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
   for (std::size_t i = 0; i < scaled.pixels.size(); ++i) {
+    // Back to straight colours; where nothing is left, transparent black.
+    const float opacity = channels[i * 4 + 3];
+    for (int c = 0; straight && c < 3; ++c)
+      channels[i * 4 + c] = opacity >= 0.5f ? channels[i * 4 + c] * 255.0f / opacity : 0.0f;
     std::uint32_t pixel = 0;
     for (int c = 0; c < 4; ++c) {
       const float value = std::clamp(std::round(channels[i * 4 + c]), 0.0f, 255.0f);

@@ -16,8 +16,14 @@ struct PixelPicture {
   std::vector<std::uint32_t> pixels;  // rows top down, `width` pixels each
 };
 
-// `source` scaled to `width` × `height`; each channel on its own. The same
-// size gives the same pixels.
-PixelPicture ScalePicture(const PixelPicture& source, int width, int height);
+// What the fourth channel (the high byte) is: a channel like the others, or
+// the straight alpha of the other three, which are then weighted by it so
+// that a transparent pixel lends its neighbours none of its colour.
+enum class Alpha : std::uint8_t { kChannel, kStraight };
+
+// `source` scaled to `width` × `height`; each channel on its own, or the
+// colours weighted by `alpha`. The same size gives the same pixels.
+PixelPicture ScalePicture(const PixelPicture& source, int width, int height,
+                          Alpha alpha = Alpha::kChannel);
 
 }  // namespace quorvel

@@ -1,9 +1,9 @@
-// The window at other DPIs: captions widened about their centres, the
-// renditions to scale from, and the smooth scaling of the pictures. The places at
-// each DPI are checked on the window itself, under Wine.
+// The window at other DPIs: captions widened about their centres, and the
+// smooth scaling of the pictures and icons. The places, and which rendition of
+// the pictures, the hand and the icons each DPI shows, are checked on the
+// window itself, under Wine.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 
 #include "ui/layout_at_dpi.h"
@@ -30,23 +30,13 @@ TEST(LayoutAtDpi, ACaptionTooWideForItsBoxGrowsEquallyOnBothSidesExceptAtTheDesi
   EXPECT_EQ(ControlRectAt(*FindControl(kList1), 144, 1000).width, 530);
 }
 
-// Which picture each DPI shows is the window test's to check, at four DPIs.
-TEST(LayoutAtDpi, RenditionsAreScaledDown) {
-  // The next larger rendition, never up from a smaller one but the largest:
-  // 125 %'s 20-pixel icon comes from the 32-pixel image.
-  const std::array<int, 3> cursors = {32, 48, 64}, icons = {16, 32, 48};
-  for (const auto& [wanted, index] : {std::pair{32, 0u}, {40, 1u}, {48, 1u}, {64, 2u}, {80, 2u}})
-    EXPECT_EQ(RenditionFor(cursors, wanted), index) << wanted;
-  EXPECT_EQ(RenditionFor(icons, 20), 1u);
-}
-
 PixelPicture Filled(int width, int height, std::uint32_t (*pixel)(int x, int y)) {
   PixelPicture picture{width, height, {}};
   for (int i = 0; i < width * height; ++i) picture.pixels.push_back(pixel(i % width, i / width));
   return picture;
 }
 
-TEST(PictureScaling, KeepsTheSameSizeAndFlatColourAndAveragesEachChannelOnItsOwn) {
+TEST(PictureScaling, KeepsSizeAndFlatColourAveragesChannelsApartOrColoursByAlpha) {
   const PixelPicture noise =
       Filled(7, 5, [](int x, int y) { return x * 2654435761u ^ y * 40503u; });
   EXPECT_EQ(ScalePicture(noise, 7, 5).pixels, noise.pixels);
@@ -57,6 +47,20 @@ TEST(PictureScaling, KeepsTheSameSizeAndFlatColourAndAveragesEachChannelOnItsOwn
   const PixelPicture stripes = Filled(96, 4, [](int x, int) { return x % 2 ? 0x00FF00FFu : 0u; });
   const PixelPicture halved = ScalePicture(stripes, 48, 2);
   for (int x = 1; x < 47; ++x) EXPECT_EQ(halved.pixels[x], 0x00800080u) << x;
+
+  // An icon's colours weighted by its alpha: whatever colour the transparent
+  // pixels around a square hold (black, white), its edge keeps its own
+  // colour and only grows more transparent.
+  const PixelPicture square = Filled(48, 48, [](int x, int y) {
+    if (x >= 12 && x < 37 && y >= 12 && y < 37) return 0xFF336699u;
+    return (x + y) % 2 ? 0x00FFFFFFu : 0u;
+  });
+  int soft = 0;
+  for (const std::uint32_t pixel : ScalePicture(square, 20, 20, Alpha::kStraight).pixels) {
+    soft += pixel >> 24 != 0 && pixel >> 24 != 0xFF;
+    EXPECT_EQ(pixel & 0xFFFFFF, pixel >> 24 ? 0x336699u : 0u) << std::hex << pixel;
+  }
+  EXPECT_GT(soft, 0);
 }
 
 TEST(PictureScaling, AHardEdgeStaysInPlaceSoftenedOverAPixelOrTwoBothWays) {

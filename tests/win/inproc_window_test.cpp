@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "fake/fake_services.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_library.h"
+#include "ui/icon_image.h"
 #include "ui/layout_at_dpi.h"
 #include "ui/picture_scaling.h"
 
@@ -45,10 +48,21 @@ int SystemDpiOfTest() {
   return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
-// An icon's or cursor's width, as its mask's, and its hotspot.
+// A bitmap's `size` square pixels, top down, 32 bits each.
+std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int size) {
+  BITMAPINFO info = {{sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  std::vector<std::uint32_t> pixels(size * size);
+  const ScreenDc screen;
+  GetDIBits(screen.get(), bitmap, 0, size, pixels.data(), &info, DIB_RGB_COLORS);
+  return pixels;
+}
+
+// An icon's or cursor's width, as its mask's, its hotspot, and its colour
+// and mask pixels.
 struct IconShape {
   int width = 0;
   int hot_x = -1, hot_y = -1;
+  std::vector<std::uint32_t> colour, mask;
 };
 
 IconShape ShapeOf(HICON icon) {
@@ -56,9 +70,18 @@ IconShape ShapeOf(HICON icon) {
   BITMAP mask = {};
   if (!GetIconInfo(icon, &info)) return {};
   GetObjectW(info.hbmMask, sizeof mask, &mask);
+  const IconShape shape = {mask.bmWidth, static_cast<int>(info.xHotspot),
+                           static_cast<int>(info.yHotspot), Pixels(info.hbmColor, mask.bmWidth),
+                           Pixels(info.hbmMask, mask.bmWidth)};
   DeleteObject(info.hbmMask);
   DeleteObject(info.hbmColor);
-  return {mask.bmWidth, static_cast<int>(info.xHotspot), static_cast<int>(info.yHotspot)};
+  return shape;
+}
+
+// The hand's size at `dpi`: the rendition at or above Windows' cursor size.
+int HandAt(int dpi) {
+  const int wanted = SystemMetricAtDpi(SM_CXCURSOR, dpi);
+  return wanted <= 32 ? 32 : wanted <= 48 ? 48 : 64;
 }
 
 // `size` square pixels of `dc` from its top-left corner.
@@ -117,6 +140,28 @@ void ExpectPicturesAt(const Form1& form, int dpi) {
   }
 }
 
+// An icon of a size that the group lacks: the group's next larger image, as
+// the system picks it for a true-colour screen, scaled by the program's
+// scaler, its mask set exactly where it is transparent.
+void ExpectIconScaledDown(HICON icon, int size) {
+  const auto resource = [](const wchar_t* name, const wchar_t* type) {
+    const HRSRC found = FindResourceW(nullptr, name, type);
+    return std::span(static_cast<BYTE*>(LockResource(LoadResource(nullptr, found))),
+                     SizeofResource(nullptr, found));
+  };
+  const int larger = size < 32 ? 32 : 48;
+  const auto group = resource(MAKEINTRESOURCEW(kIconGroupId), RT_GROUP_ICON);
+  const int id = LookupIconIdFromDirectoryEx(group.data(), TRUE, larger, larger, 0);
+  const PixelPicture scaled = ScalePicture(DecodeIconImage(resource(MAKEINTRESOURCEW(id), RT_ICON)),
+                                           size, size, Alpha::kStraight);
+  const IconShape shape = ShapeOf(icon);
+  EXPECT_TRUE(shape.colour == scaled.pixels) << "unlike the group's image scaled";
+  int wrong = 0;
+  for (int i = 0; i < size * size; ++i)
+    wrong += (shape.mask[i] != 0) == (scaled.pixels[i] >> 24 != 0);
+  EXPECT_EQ(wrong, 0) << "mask pixels set where not transparent, or not set where so";
+}
+
 // What a user sees of the form at `dpi`: the table's client area and places,
 // each caption whole and centred where the table puts it, the fonts at their
 // point sizes, the icons at the sizes Windows asks for there, and the hand at
@@ -147,7 +192,8 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
     if (control.font == ControlFont::kDefaultGui) {
       EXPECT_EQ(std::wstring(used.lfFaceName), stock.lfFaceName);
-      EXPECT_EQ(used.lfHeight, MulDiv(stock.lfHeight, dpi, SystemDpiOfTest()));
+      EXPECT_EQ(used.lfHeight, -((800 * dpi + 3600) / 7200));  // 8 points
+      EXPECT_EQ(font == GetStockObject(DEFAULT_GUI_FONT), used.lfHeight == stock.lfHeight);
     } else if (control.font != ControlFont::kNone) {
       EXPECT_EQ(std::wstring(used.lfFaceName), L"Tahoma");
       EXPECT_EQ(used.lfHeight, -((825 * dpi + 3600) / 7200));  // 8.25 points
@@ -164,8 +210,10 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
     }
   }
   for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
-    const LRESULT icon = SendMessageW(form.window(), WM_GETICON, which, 0);
-    EXPECT_EQ(ShapeOf(reinterpret_cast<HICON>(icon)).width, SystemMetricAtDpi(metric, dpi));
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(form.window(), WM_GETICON, which, 0));
+    const int size = std::min(SystemMetricAtDpi(metric, dpi), 48);  // never scaled up
+    EXPECT_EQ(ShapeOf(icon).width, size);
+    if (size % 16 != 0) ExpectIconScaledDown(icon, size);
   }
 
   SetCursor(nullptr);
@@ -173,9 +221,8 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
     const auto picture = reinterpret_cast<WPARAM>(form.Control(id));
     EXPECT_TRUE(SendMessageW(form.Control(id), WM_SETCURSOR, picture, HTCLIENT));
   }
-  const int wanted = SystemMetricAtDpi(SM_CXCURSOR, dpi);
   const IconShape hand = ShapeOf(GetCursor());
-  EXPECT_EQ(hand.width, wanted <= 32 ? 32 : wanted <= 48 ? 48 : 64) << wanted;
+  EXPECT_EQ(hand.width, HandAt(dpi));
   EXPECT_EQ(hand.hot_y, 0);
   EXPECT_NEAR(hand.hot_x, 5 * hand.width / 32, 1);
   ExpectPicturesAt(form, dpi);
@@ -209,44 +256,75 @@ TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
   const HWND tips = ThisThreadsToolTips();
   ASSERT_NE(tips, nullptr);
-  std::map<int, std::wstring> texts;
-  for (LRESULT i = 0; i < SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
+  for (const auto& [id, expected] : {std::pair{kImage1, L"Sair"},
+                                     {kImage2, L"Mensagem do dono"},
+                                     {kImage3, L"Especifica\u00E7\u00F5es da pen"},
+                                     {kImage4, L"Abrir Pen"}}) {
     wchar_t text[80] = {};
     TOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.lpszText = text;
-    ASSERT_TRUE(SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)));
-    texts[GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId))] = text;
+    tool.cbSize = TTTOOLINFOW_V2_SIZE, tool.hwnd = form_.window(), tool.lpszText = text;
+    tool.uId = reinterpret_cast<UINT_PTR>(form_.Control(id));
+    SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, expected);
   }
-  const std::map<int, std::wstring> expected = {{kImage1, L"Sair"},
-                                                {kImage2, L"Mensagem do dono"},
-                                                {kImage3, L"Especifica\u00E7\u00F5es da pen"},
-                                                {kImage4, L"Abrir Pen"}};
-  EXPECT_EQ(texts, expected);
+}
+
+// Put before the form's window procedure: counts the icons that WM_SETICON
+// replaces, and those of them already destroyed.
+struct IconWatch {
+  WNDPROC form;
+  int replaced = 0, dead = 0;
+};
+
+LRESULT CALLBACK WatchIcons(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto& watch = *static_cast<IconWatch*>(GetPropW(window, L"IconWatch"));
+  if (message == WM_SETICON) {
+    const auto old = CallWindowProcW(watch.form, window, WM_GETICON, wparam, 0);
+    watch.replaced += old != 0;
+    watch.dead += old != 0 && ShapeOf(reinterpret_cast<HICON>(old)).width == 0;
+  }
+  return CallWindowProcW(watch.form, window, message, wparam, lparam);
 }
 
 // Windows moves a per-monitor aware window to a monitor of another DPI with
-// WM_DPICHANGED, which Wine never sends: sent here, to 1.25 × the DPI and back.
-TEST_F(WindowInProcess, MovesToAMonitorOfAnotherDpiAndBack) {
+// WM_DPICHANGED, which Wine never sends: sent here, to 1.25 × the DPI, back,
+// and there again while minimised, as Windows may send it when a scale
+// changes in Settings or a laptop is docked. The pointer is over a picture:
+// a cursor or icon in use must not be destroyed (DestroyCursor's
+// documentation), so the new ones take their places first.
+TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
+  const HWND window = form_.window(), picture = form_.Control(kImage1);
+  IconWatch watch{};
+  SetPropW(window, L"IconWatch", &watch);
+  watch.form = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchIcons)));
   const int start = SystemDpiOfTest();
-  for (const int dpi : {start * 5 / 4, start}) {
+  for (int move = 0; move < 3; ++move) {
+    const int dpi = move == 1 ? start : start * 5 / 4;
+    const bool minimised = move == 2;
+    SCOPED_TRACE(minimised ? "minimised" : "");
     // First Windows asks what size the window wants there: the frame at that
     // DPI around the table's client area.
     SIZE asked = {};
-    EXPECT_TRUE(SendMessageW(form_.window(), kGetDpiScaledSizeMessage, dpi,
-                             reinterpret_cast<LPARAM>(&asked)));
-    const SIZE frame = OuterSizeAtDpi(0, 0, GetWindowLongW(form_.window(), GWL_STYLE), 0, dpi);
+    EXPECT_TRUE(
+        SendMessageW(window, kGetDpiScaledSizeMessage, dpi, reinterpret_cast<LPARAM>(&asked)));
+    const SIZE frame = OuterSizeAtDpi(0, 0, GetWindowLongW(window, GWL_STYLE), 0, dpi);
     EXPECT_EQ(std::pair(asked.cx - frame.cx, asked.cy - frame.cy),
               (std::pair<LONG, LONG>(Pixels(5775, dpi), Pixels(3600, dpi))));
 
     // Then it suggests a place, on the screen whole; the size is the
-    // window's own to choose.
-    const RECT suggested = {10, 20, 30, 40};
-    SendMessageW(form_.window(), kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
+    // window's own to choose. A minimised window is suggested its icon's
+    // place, and is restored where it was, sized for the DPI.
+    RECT suggested = {10, 20, 30, 40}, outer;
+    if (minimised) ShowWindow(window, SW_MINIMIZE), GetWindowRect(window, &suggested);
+    SendMessageW(picture, WM_SETCURSOR, reinterpret_cast<WPARAM>(picture), HTCLIENT);
+    SendMessageW(window, kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
-    RECT outer;
-    GetWindowRect(form_.window(), &outer);
-    EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(suggested.left, suggested.top));
+    if (minimised) ShowWindow(window, SW_RESTORE);
+    EXPECT_EQ(ShapeOf(GetCursor()).width, HandAt(dpi)) << "the new hand in use";
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(10L, 20L));
     ExpectLaidOutAt(form_, dpi);
     // The tool tips' font, as Windows would make it for the DPI.
     const HWND tips = ThisThreadsToolTips();
@@ -259,11 +337,31 @@ TEST_F(WindowInProcess, MovesToAMonitorOfAnotherDpiAndBack) {
 
     // Neither dragging nor zooming changes the size at the new DPI.
     MINMAXINFO limits = {};
-    SendMessageW(form_.window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     EXPECT_EQ(limits.ptMaxTrackSize.x, outer.right - outer.left);
     EXPECT_EQ(limits.ptMinTrackSize.y, outer.bottom - outer.top);
     EXPECT_EQ(limits.ptMaxSize.y, outer.bottom - outer.top);
   }
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watch.form));
+  EXPECT_EQ(std::pair(watch.replaced, watch.dead), std::pair(6, 0)) << "icons replaced, dead";
+}
+
+// Each step of WindowDpi's chain, as Windows 10 1607 on, 8.1 and 7 take it.
+TEST_F(WindowInProcess, TheWindowsDpiFromTheWindowThenItsMonitorThenTheSystem) {
+  const ModuleHandle shcore = TryLoadSystemLibrary(L"shcore.dll");
+  DpiQueries queries = {
+      OptionalFunction<decltype(DpiQueries::for_window)>(GetModuleHandleW(L"user32"),
+                                                         "GetDpiForWindow"),
+      OptionalFunction<decltype(DpiQueries::for_monitor)>(shcore.get(), "GetDpiForMonitor"),
+      [] { return 1; }};
+  if (!queries.for_window || !queries.for_monitor) GTEST_SKIP() << "Windows before 10 1607";
+  const HWND window = form_.window();
+  const int dpi = static_cast<int>(queries.for_window(window));
+  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  queries.for_window = nullptr;
+  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  queries.for_monitor = nullptr;
+  EXPECT_EQ(WindowDpi(window, queries), 1);
 }
 
 }  // namespace

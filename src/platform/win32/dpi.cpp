@@ -30,11 +30,34 @@ int SystemDpi() {
   return ScreenDpi();
 }
 
-int WindowDpi(HWND window) {
-  if (const auto get = OptionalUserFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
-    if (const UINT dpi = get(window)) return static_cast<int>(dpi);
+int WindowDpi(HWND window, const DpiQueries& queries) {
+  if (queries.for_window) {
+    if (const UINT dpi = queries.for_window(window)) return static_cast<int>(dpi);
   }
-  return SystemDpi();
+  // The system's DPI is fixed at sign-in; a per-monitor aware window on 8.1
+  // and 10 before 1607 is told its monitor's by GetDpiForMonitor.
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  UINT x = 0, y = 0;
+  if (queries.for_monitor &&
+      SUCCEEDED(queries.for_monitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                    kEffectiveDpi, &x, &y)) &&
+      x > 0) {
+    return static_cast<int>(x);
+  }
+  return queries.system();
+}
+
+int WindowDpi(HWND window) {
+  DpiQueries queries = {OptionalUserFunction<decltype(DpiQueries::for_window)>("GetDpiForWindow"),
+                        nullptr, SystemDpi};
+  ModuleHandle shcore;
+  if (!queries.for_window) {
+    // From the system folder, as every library; Windows before 8.1 has none.
+    shcore = TryLoadSystemLibrary(L"shcore.dll");
+    queries.for_monitor =
+        OptionalFunction<decltype(DpiQueries::for_monitor)>(shcore.get(), "GetDpiForMonitor");
+  }
+  return WindowDpi(window, queries);
 }
 
 int SystemMetricAtDpi(int index, int dpi) {

@@ -11,8 +11,20 @@ namespace quorvel {
 // The DPI of the system: the primary monitor's when the user signed in.
 int SystemDpi();
 
-// The DPI of the monitor that `window` is on; the system's on Windows before
-// 10 1607, where Windows tells a window of a new DPI only by WM_DPICHANGED.
+// The calls that WindowDpi asks in turn, each where this Windows has it
+// (null where not): the window's own DPI (Windows 10 1607 on), its monitor's
+// effective DPI (GetDpiForMonitor, shcore.dll, Windows 8.1 on), and the
+// system's.
+struct DpiQueries {
+  UINT(WINAPI* for_window)(HWND);
+  HRESULT(WINAPI* for_monitor)(HMONITOR, int type, UINT* x, UINT* y);
+  int (*system)();
+};
+
+// The DPI of the monitor that `window` is on: the first answer of `queries`.
+int WindowDpi(HWND window, const DpiQueries& queries);
+// The same with the calls of this Windows; shcore.dll is loaded only where
+// GetDpiForWindow is missing.
 int WindowDpi(HWND window);
 
 // GetSystemMetrics(`index`) as it is at `dpi`; the system's own value where
