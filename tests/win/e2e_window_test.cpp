@@ -147,13 +147,11 @@ std::wstring LocaleText(const wchar_t* locale, LCTYPE type) {
 // `prefix`, `bytes` in kilobytes (rounded) as Windows writes a whole number
 // in the user's format, and " Kb".
 std::wstring Kb(const std::wstring& prefix, ULONGLONG bytes) {
-  // LOCALE_SGROUPING's "3;2;0" is NUMBERFMT's 32, and its "3" is 30.
+  // No decimals; LOCALE_SGROUPING's "3;2;0" is NUMBERFMT's 32, and its "3" is
+  // 30. (Wine's own default format groups "3;0" only once.)
   std::wstring grouping = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING);
   std::erase(grouping, L';');
-  if (grouping.ends_with(L'0'))
-    grouping.pop_back();
-  else
-    grouping += L'0';
+  grouping = grouping.ends_with(L'0') ? grouping.substr(0, grouping.size() - 1) : grouping + L'0';
   std::wstring decimal = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL);
   std::wstring thousand = LocaleText(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND);
   NUMBERFMTW format = {
