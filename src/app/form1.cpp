@@ -367,8 +367,9 @@ HWND Form1::CreateControl(const ControlSpec& entry) {
   const HWND parent = entry.container == kFormId ? window_ : Control(entry.container);
   const RECT place = layout_.PlaceOf(entry);
   if (entry.kind == ControlKind::kPicture) {
-    return PictureButton::Create(parent, entry.id, Widen(entry.text), place, artwork_,
-                                 entry.picture, instance_);
+    const char* tool_tip = entry.tooltip != nullptr ? entry.tooltip : "";
+    return PictureButton::Create(parent, entry.id, Widen(entry.text), Widen(tool_tip), place,
+                                 artwork_, entry.picture, instance_);
   }
 
   const WindowKind kind = KindOf(entry);

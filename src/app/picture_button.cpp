@@ -14,9 +14,10 @@ void PictureButton::RegisterClass(HINSTANCE instance) {
   RegisterWindowClass(window_class);
 }
 
-HWND PictureButton::Create(HWND parent, int id, const std::wstring& name, const RECT& place,
-                           Artwork& artwork, int number, HINSTANCE instance) {
-  auto button = std::unique_ptr<PictureButton>(new PictureButton(artwork, number));
+HWND PictureButton::Create(HWND parent, int id, const std::wstring& name, std::wstring tool_tip,
+                           const RECT& place, Artwork& artwork, int number, HINSTANCE instance) {
+  auto button =
+      std::unique_ptr<PictureButton>(new PictureButton(artwork, number, std::move(tool_tip)));
   const HWND window = CreateWindowExW(
       0, kPictureButtonClass, name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left,
       place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -49,13 +50,17 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
       RECT client;
       GetClientRect(window, &client);
       const POINT point = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      if (was_pressed && PtInRect(&client, point)) {
-        const int id = GetDlgCtrlID(window);
-        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
-                     reinterpret_cast<LPARAM>(window));
-      }
+      if (was_pressed && PtInRect(&client, point)) Click(window, false);
       return 0;
     }
+    case WM_GETOBJECT:
+      // Only the client area is the button's to answer for; the cast, as
+      // WM_GETOBJECT's documentation asks, keeps a sign-extended id from
+      // failing the comparison on 64-bit Windows.
+      if (static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        if (const LRESULT object = accessible_.AnswerClientRequest(window, wparam)) return object;
+      }
+      break;
     case WM_CAPTURECHANGED:
       pressed_ = false;
       return 0;
@@ -69,6 +74,15 @@ LRESULT PictureButton::HandleMessage(HWND window, UINT message, WPARAM wparam, L
       break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
+}
+
+bool PictureButton::Click(HWND button, bool posted) {
+  const HWND parent = GetParent(button);
+  const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), STN_CLICKED);
+  const auto from = reinterpret_cast<LPARAM>(button);
+  if (posted) return parent != nullptr && PostMessageW(parent, WM_COMMAND, command, from);
+  SendMessageW(parent, WM_COMMAND, command, from);
+  return true;
 }
 
 void PictureButton::Paint(HWND window) {
