@@ -11,10 +11,13 @@ configure_file("${QUORVEL_SAMPLE_MESSAGE}" "${CMAKE_BINARY_DIR}/mensagem.txt" CO
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
 target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32 oleaut32
-                                                uuid ntdll psapi)
+                                                oleacc uuid ntdll psapi)
 target_include_directories(quorvel_e2e_tests PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_e2e_tests Quorvel)
 quorvel_wine_test(e2e TIMEOUT 900 COMMAND quorvel_e2e_tests)
+# The picture buttons as a screen reader sees them, at 150 % too.
+quorvel_wine_test(e2e-accessibility-dpi-144 TIMEOUT 300 ENVIRONMENT QUORVEL_DPI=144
+                  COMMAND quorvel_e2e_tests --gtest_filter=AccessibilityTest.*)
 
 # The drive report's sizes in the user's number format, under two locales that
 # group digits with different separators. Wine takes the user's locale from the
@@ -50,8 +53,9 @@ add_dependencies(quorvel_e2e_tests QuorvelFault)
 # In-process: the window built inside the test, for what only makes sense
 # from inside (fonts, cursors, tool tips). It carries the program's resources,
 # for the window's icon.
-add_executable(quorvel_window_tests win/inproc_window_test.cpp "${QUORVEL_RESOURCE_SCRIPT}")
-target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services
+file(GLOB QUORVEL_WINDOW_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
+add_executable(quorvel_window_tests ${QUORVEL_WINDOW_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
+target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
                                                    ${QUORVEL_GTEST_MAIN})
 target_include_directories(quorvel_window_tests PRIVATE
                            $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
@@ -63,6 +67,13 @@ foreach(dpi 120 144 192)
   quorvel_wine_test(window-dpi-${dpi} TIMEOUT 300 ENVIRONMENT QUORVEL_DPI=${dpi}
                     COMMAND quorvel_window_tests)
 endforeach()
+# Under a dark scheme of distinct colours that wine-exec sets before the start,
+# as a contrast theme would, at 100 % and 150 %; QUORVEL_EXPECT_COLOURS tells
+# the test that checks it that it is in force.
+set(dark QUORVEL_COLOURS=dark QUORVEL_EXPECT_COLOURS=dark)
+quorvel_wine_test(window-dark TIMEOUT 300 ENVIRONMENT ${dark} COMMAND quorvel_window_tests)
+quorvel_wine_test(window-dark-dpi-144 TIMEOUT 300 ENVIRONMENT QUORVEL_DPI=144 ${dark}
+                  COMMAND quorvel_window_tests)
 
 foreach(target quorvel_e2e_tests quorvel_window_tests)
   target_compile_definitions(${target} PRIVATE ${QUORVEL_WIN32_DEFINITIONS})

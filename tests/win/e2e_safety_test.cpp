@@ -108,10 +108,7 @@ TEST_F(SafetyTest, PlantedLibrariesAreNeverLoadedAndAbrirPenOpensTheFolderAndEnd
   ASSERT_EQ(FindWindowW(nullptr, leaf.c_str()), nullptr);
   program.PostClick(kImage4);
   EXPECT_EQ(program.ExitCode(), 0u);
-  HWND browser = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (browser = FindWindowW(nullptr, leaf.c_str())) != nullptr; }));
-  PostMessageW(browser, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
+  EXPECT_TRUE(CloseFolderWindow(leaf));
   EXPECT_FALSE(fs::exists(markers)) << "a library from the pen drive was loaded";
   if (FixtureDrives())
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Quorvel.exe");

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -214,12 +215,13 @@ class ProgramUnderTest {
         lines[i] = line;
     return lines;
   }
-  // Clicks "Informações" below a line of the test's own, and waits for ten
-  // lines that replace it or for the program's end; returns the list.
-  std::vector<std::wstring> Report() const {
+  // Clicks "Informações" (or has `press` press it) below a line of the
+  // test's own, and waits for ten lines that replace it or for the program's
+  // end; returns the list.
+  std::vector<std::wstring> Report(const std::function<void()>& press = nullptr) const {
     const wchar_t marker[] = L"left from before";
     SendMessageW(Control(kList1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(marker));
-    PostClick(kImage3);
+    press ? press() : PostClick(kImage3);
     std::vector<std::wstring> lines;
     WaitFor([&] {
       return ((lines = ListLines()).size() == 10 && lines.back() != marker) || HasExited();
@@ -285,6 +287,16 @@ class ProgramUnderTest {
   HWND window_ = nullptr;
   std::wstring pen_before_;
 };
+
+// Waits for the file browser's window titled `title`, which "Abrir Pen"
+// opens, and closes it; returns whether it came and went.
+inline bool CloseFolderWindow(const std::wstring& title) {
+  HWND browser = nullptr;
+  if (!WaitFor([&] { return (browser = FindWindowW(nullptr, title.c_str())) != nullptr; }))
+    return false;
+  PostMessageW(browser, WM_CLOSE, 0, 0);
+  return WaitFor([&] { return !IsWindow(browser); });
+}
 
 // A test on the pen folder, which starts empty.
 struct PenDriveTest : ::testing::Test {
