@@ -12,6 +12,10 @@ namespace quorvel {
 
 namespace {
 
+// Interfaces are named by __uuidof, which takes no symbol from a library:
+// MinGW-w64's x86_64 oleacc import library, which the tests link, has an
+// IID_IAccessible that is a function.
+
 bool IsSelf(const VARIANT& child) {
   return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -40,10 +44,10 @@ class AccessiblePicture final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID_IAccessible)) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IDispatch)) ||
+        IsEqualIID(iid, __uuidof(IAccessible))) {
       *object = static_cast<IAccessible*>(this);
-    } else if (IsEqualIID(iid, IID_IOleWindow)) {
+    } else if (IsEqualIID(iid, __uuidof(IOleWindow))) {
       *object = static_cast<IOleWindow*>(this);
     } else {
       return E_NOINTERFACE;
@@ -184,7 +188,7 @@ LRESULT PictureButtonAccessible::AnswerClientRequest(HWND button, WPARAM flags) 
   }
   if (create_standard_ == nullptr || lresult_from_object_ == nullptr) return 0;
   ComPtr<IAccessible> standard;
-  if (FAILED(create_standard_(button, OBJID_CLIENT, IID_IAccessible, standard.put_void()))) {
+  if (FAILED(create_standard_(button, OBJID_CLIENT, __uuidof(IAccessible), standard.put_void()))) {
     return 0;
   }
   ModuleHandle hold = TryLoadSystemLibrary(L"oleacc.dll");
@@ -202,7 +206,7 @@ LRESULT PictureButtonAccessible::AnswerClientRequest(HWND button, WPARAM flags) 
   // The reference that LresultFromObject takes is the reader's; the object
   // goes when the reader lets it go.
   const LRESULT result =
-      lresult_from_object_(IID_IAccessible, flags, static_cast<IAccessible*>(object));
+      lresult_from_object_(__uuidof(IAccessible), flags, static_cast<IAccessible*>(object));
   object->Release();
   return result > 0 ? result : 0;
 }

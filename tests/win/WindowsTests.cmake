@@ -8,6 +8,9 @@ configure_file("${QUORVEL_SAMPLE_MESSAGE}" "${CMAKE_BINARY_DIR}/mensagem.txt" CO
 
 # End-to-end: the real Quorvel.exe, run from the pen folder and inspected from
 # this process, which is per-monitor aware as Quorvel is (the same resources).
+# oleacc for the screen reader's view. MinGW-w64's x86_64 oleacc import
+# library declares IID_IAccessible as a function, so the tests name the
+# interfaces by __uuidof.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
 target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32 oleaut32

@@ -24,9 +24,9 @@ struct AccessibilityTest : PenDriveTest {
 ComPtr<IAccessible> ObjectOf(HWND window, bool standard = false) {
   ComPtr<IAccessible> object;
   if (standard)
-    CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, object.put_void());
+    CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible), object.put_void());
   else
-    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, object.put_void());
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), object.put_void());
   return object;
 }
 

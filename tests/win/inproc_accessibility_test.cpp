@@ -56,12 +56,12 @@ TEST_F(AccessInProcess, PicturesAnswerForTheirClientAreaAloneAndPostTheirClick) 
       const LRESULT reference = SendMessageW(picture, WM_GETOBJECT, 0, client);
       ASSERT_GT(reference, 0) << client;
       ComPtr<IAccessible> object;
-      ASSERT_EQ(ObjectFromLresult(reference, IID_IAccessible, 0, object.put_void()), S_OK);
+      ASSERT_EQ(ObjectFromLresult(reference, __uuidof(IAccessible), 0, object.put_void()), S_OK);
       EXPECT_EQ(object->get_accRole(self, &role), S_OK);
       EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
       ComPtr<IOleWindow> window;
       HWND answer = nullptr;
-      ASSERT_EQ(object->QueryInterface(IID_IOleWindow, window.put_void()), S_OK);
+      ASSERT_EQ(object->QueryInterface(__uuidof(IOleWindow), window.put_void()), S_OK);
       EXPECT_TRUE(window->GetWindow(&answer) == S_OK && answer == picture);
 
       EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
