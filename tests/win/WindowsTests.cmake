@@ -56,8 +56,7 @@ add_dependencies(quorvel_e2e_tests QuorvelFault)
 # In-process: the window built inside the test, for what only makes sense
 # from inside (fonts, cursors, tool tips). It carries the program's resources,
 # for the window's icon.
-file(GLOB QUORVEL_WINDOW_SOURCES CONFIGURE_DEPENDS win/inproc_*.cpp)
-add_executable(quorvel_window_tests ${QUORVEL_WINDOW_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
+add_executable(quorvel_window_tests win/inproc_window_test.cpp "${QUORVEL_RESOURCE_SCRIPT}")
 target_link_libraries(quorvel_window_tests PRIVATE quorvel_app quorvel_fake_services oleacc
                                                    ${QUORVEL_GTEST_MAIN})
 target_include_directories(quorvel_window_tests PRIVATE

@@ -1,15 +1,18 @@
 // The window built inside the test process, for what only means something
-// from inside: fonts, caption colours, cursors, icons, the tool tips' own
-// records, and the move to a monitor of another DPI. It runs at whatever DPI
-// the prefix has; ctest runs it at 96 and at three other scales. The pictures
-// are read back from the screen.
-#include <windows.h>
+// from inside: fonts, colours, cursors, icons, the tool tips' own records,
+// what the pictures answer a screen reader, and the move to a monitor of
+// another DPI. It runs at whatever DPI the prefix has; ctest runs it at 96
+// and at three other scales, and under a dark scheme. The pictures are read
+// back from the screen.
+#include "win/program_under_test.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -230,8 +233,6 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
 
 TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   ExpectLaidOutAt(form_, SystemDpiOfTest());
-  // The captions' colours: in inproc_accessibility_test.cpp, under a scheme
-  // in which the button text is not the window text.
 
   // The captions let the mouse through to the form, whose pointer is the arrow.
   for (const int id : {kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3}) {
@@ -352,6 +353,104 @@ TEST_F(WindowInProcess, TheWindowsDpiFromTheWindowThenItsMonitorThenTheSystem) {
   EXPECT_EQ(WindowDpi(window, queries), dpi);
   queries.for_monitor = nullptr;
   EXPECT_EQ(WindowDpi(window, queries), 1);
+}
+
+// A screen reader asks each picture for its client area's object: a push
+// button whose default action posts the mouse's click to the form, once, and
+// returns before it is handled (the end-to-end test reads the rest from
+// another process). On x64 the id may come sign- or zero-extended. Every
+// other request gets DefWindowProc's answer, as before.
+TEST_F(WindowInProcess, PicturesAnswerScreenReadersForTheirClientAreaAlone) {
+  VARIANT self = {}, child = {}, role = {};
+  self.vt = child.vt = VT_I4;  // CHILDID_SELF, and a child that no picture has
+  child.lVal = 1;
+  for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
+    SCOPED_TRACE(id);
+    const HWND picture = form_.Control(id);
+    for (const LPARAM other : {LPARAM{OBJID_WINDOW}, LPARAM{OBJID_CURSOR}, LPARAM{OBJID_NATIVEOM},
+                               LPARAM{-25} /* UI Automation's */, LPARAM{1}}) {
+      EXPECT_EQ(SendMessageW(picture, WM_GETOBJECT, 0, other),
+                DefWindowProcW(picture, WM_GETOBJECT, 0, other))
+          << other;
+    }
+    for (const LPARAM client :
+         {LPARAM{OBJID_CLIENT}, static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT))}) {
+      ComPtr<IAccessible> object;
+      ComPtr<IOleWindow> window;
+      HWND answer = nullptr;
+      ASSERT_EQ(ObjectFromLresult(SendMessageW(picture, WM_GETOBJECT, 0, client),
+                                  __uuidof(IAccessible), 0, object.put_void()),
+                S_OK)
+          << client;
+      EXPECT_TRUE(object->get_accRole(self, &role) == S_OK && role.lVal == ROLE_SYSTEM_PUSHBUTTON);
+      EXPECT_TRUE(SUCCEEDED(object->QueryInterface(__uuidof(IOleWindow), window.put_void())) &&
+                  window->GetWindow(&answer) == S_OK && answer == picture);
+      EXPECT_EQ(object->accDoDefaultAction(child), E_INVALIDARG);
+      EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+      MSG posted = {};
+      ASSERT_TRUE(PeekMessageW(&posted, form_.window(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+      EXPECT_EQ(std::pair(posted.wParam, posted.lParam),
+                std::pair(WPARAM{MAKEWPARAM(id, STN_CLICKED)}, reinterpret_cast<LPARAM>(picture)));
+      EXPECT_FALSE(PeekMessageW(&posted, form_.window(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    }
+  }
+}
+
+// `window` shows text in the system colour `text` on `background`: both
+// colours, and only smoothed edges between them. The captions reach a little
+// below the form: only what is shown counts.
+void ExpectTextIn(HWND window, int text, int background) {
+  const COLORREF ink = GetSysColor(text), paper = GetSysColor(background);
+  const HDC dc = GetDC(window);
+  RECT shown;
+  GetClipBox(dc, &shown);
+  std::set<COLORREF> colours;
+  for (int y = shown.top; y < shown.bottom; ++y)
+    for (int x = shown.left; x < shown.right; ++x) colours.insert(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  EXPECT_TRUE(colours.contains(ink) && colours.contains(paper));
+  for (const COLORREF colour : colours) {
+    for (const int shift : {0, 8, 16}) {
+      const int c = colour >> shift & 0xFF, a = ink >> shift & 0xFF, b = paper >> shift & 0xFF;
+      EXPECT_TRUE(c >= std::min(a, b) && c <= std::max(a, b)) << std::hex << colour;
+    }
+  }
+}
+
+// Under a dark scheme in force before the start, as a contrast theme leaves
+// it (ctest's window-dark entries; on a PC, a dark contrast theme and
+// QUORVEL_EXPECT_COLOURS=dark): the captions in the button text on the
+// button face, the message box and the list in the window's colours. The
+// tests above see the pictures on that face.
+TEST_F(WindowInProcess, ADarkSchemesColoursInTheCaptionsBoxAndList) {
+  if (testing::Environment(L"QUORVEL_EXPECT_COLOURS") != L"dark")
+    GTEST_SKIP() << "needs a dark scheme in force and QUORVEL_EXPECT_COLOURS=dark";
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  ASSERT_TRUE(GetRValue(face) + GetGValue(face) + GetBValue(face) < 3 * 128 &&
+              face != GetSysColor(COLOR_WINDOW) &&
+              GetSysColor(COLOR_BTNTEXT) != GetSysColor(COLOR_WINDOWTEXT))
+      << "no dark scheme whose button colours differ from the window's";
+  for (const int id : {kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3})
+    ExpectTextIn(form_.Control(id), COLOR_BTNTEXT, COLOR_BTNFACE);
+  SetWindowTextW(form_.Control(kText1), L"Ol\u00E1, isto \u00E9 uma mensagem.");
+  RedrawWindow(form_.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ExpectTextIn(form_.Control(kText1), COLOR_WINDOWTEXT, COLOR_WINDOW);
+  SendMessageW(form_.window(), WM_COMMAND, MAKEWPARAM(kImage3, STN_CLICKED), 0);
+  RedrawWindow(form_.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ExpectTextIn(form_.Control(kList1), COLOR_WINDOWTEXT, COLOR_WINDOW);
+}
+
+// A scheme changed while the window is up, as when a contrast theme is
+// switched on or off: the pictures on the new face, also where the scaled
+// ones keep one made on the old. SetSysColors would change a PC user's.
+TEST_F(WindowInProcess, PicturesOnTheFaceOfASchemeChangedWhileTheWindowIsUp) {
+  if (!testing::FixtureDrives()) GTEST_SKIP() << testing::kNeedsFixture;
+  const int element = COLOR_BTNFACE;
+  const COLORREF before = GetSysColor(element);
+  for (const COLORREF face : {RGB(0, 96, 48), before}) {
+    ASSERT_TRUE(SetSysColors(1, &element, &face));
+    ExpectPicturesAt(form_, SystemDpiOfTest());
+  }
 }
 
 }  // namespace
