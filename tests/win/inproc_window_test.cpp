@@ -431,6 +431,7 @@ TEST_F(WindowInProcess, ADarkSchemesColoursInTheCaptionsBoxAndList) {
   ASSERT_LT(GetRValue(face) + GetGValue(face) + GetBValue(face), 3 * 128) << "no dark scheme";
   for (const int id : {kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3})
     ExpectTextIn(form_.Control(id), COLOR_BTNTEXT, COLOR_BTNFACE);
+  SetFocus(nullptr);  // no caret or focus rectangle, drawn inverted in no colour of the scheme
   SetWindowTextW(form_.Control(kText1), L"Ol\u00E1, isto \u00E9 uma mensagem.");
   RedrawWindow(form_.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ExpectTextIn(form_.Control(kText1), COLOR_WINDOWTEXT, COLOR_WINDOW);
