@@ -13,8 +13,8 @@ configure_file("${QUORVEL_SAMPLE_MESSAGE}" "${CMAKE_BINARY_DIR}/mensagem.txt" CO
 # interfaces by __uuidof.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
-target_link_libraries(quorvel_e2e_tests PRIVATE ${QUORVEL_GTEST_MAIN} user32 gdi32 ole32 oleaut32
-                                                oleacc uuid ntdll psapi)
+target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_platform_win32 ${QUORVEL_GTEST_MAIN} oleacc oleaut32
+                                                ntdll psapi)
 target_include_directories(quorvel_e2e_tests PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_e2e_tests Quorvel)
 quorvel_wine_test(e2e TIMEOUT 900 COMMAND quorvel_e2e_tests)

@@ -5,9 +5,6 @@
 
 #include <winternl.h>
 
-#include <array>
-#include <cwctype>
-
 namespace quorvel::testing {
 namespace {
 
@@ -55,7 +52,8 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
   const std::wstring message = L"Ol\u00E1! Esta pen \u00E9 da Maria.\r\na\u00E7\u00E3o \u20AC";
   WriteFileBytes(PenFolder() / L"Pen\\mensagem.txt",
                  GetACP() == 1252 ? "Ol\xE1! Esta pen \xE9 da Maria.\r\na\xE7\xE3o \x80"
-                                  : "\xEF\xBB\xBF" + Utf8(message));
+                                  : "\xEF\xBB\xBFOl\xC3\xA1! Esta pen \xC3\xA9 da Maria.\r\n"
+                                    "a\xC3\xA7\xC3\xA3o \xE2\x82\xAC");
   WriteFileBytes(PenFolder() / L"Penmensagem.txt", "the wrong file");
   const ProgramUnderTest program(PenFolder() / L"Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
   // Restored once it shows (the window appears before it is restored).
@@ -233,9 +231,7 @@ TEST_F(WindowTest, AShareAFixedDriveAndAPulledOutDriveAreReported) {
   const fs::path present = *FixtureDrives() / L"fixed", gone = *FixtureDrives() / L"fixed-gone";
   MoveFileW(gone.c_str(), present.c_str());  // a run cut short left F: out
   std::vector<std::wstring> lines;
-  for (const auto& [folder, type] :
-       {std::array<std::wstring, 2>{L"\\\\quorvel\\pen", L"Drive Fixa"},  // as Wine types a share
-        {L"F:\\Quorvel", L"Drive Fixa"}}) {
+  for (const std::wstring folder : {L"\\\\quorvel\\pen", L"F:\\Quorvel"}) {
     SCOPED_TRACE(folder);
     ClearPen(folder);
     WriteFileBytes(folder + L"\\mensagem.txt", "Ol\xE1");
@@ -244,7 +240,6 @@ TEST_F(WindowTest, AShareAFixedDriveAndAPulledOutDriveAreReported) {
     lines = program.Report();
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines, ReportOfDrive(folder, lines[5]));
-    EXPECT_EQ(lines[3], L"Tipo de Pen: " + type);
   }
 
   // A fresh F: program's report once F: has gone: the volume's facts

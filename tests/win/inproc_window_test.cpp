@@ -55,8 +55,7 @@ int SystemDpiOfTest() {
 std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int size) {
   BITMAPINFO info = {{sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   std::vector<std::uint32_t> pixels(size * size);
-  const ScreenDc screen;
-  GetDIBits(screen.get(), bitmap, 0, size, pixels.data(), &info, DIB_RGB_COLORS);
+  GetDIBits(ScreenDc().get(), bitmap, 0, size, pixels.data(), &info, DIB_RGB_COLORS);
   return pixels;
 }
 

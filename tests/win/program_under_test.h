@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,17 +37,10 @@ inline std::wstring Utf16(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end())).wstring();
 }
 
-inline std::string Utf8(const std::wstring& text) {
-  const std::u8string bytes = fs::path(text).u8string();
-  return std::string(bytes.begin(), bytes.end());
-}
-
 // The environment variable `name`, or nothing where it is unset or empty.
 inline std::optional<std::wstring> Environment(const wchar_t* name) {
-  wchar_t value[32768];
-  const DWORD length = GetEnvironmentVariableW(name, value, 32768);
-  if (length == 0 || length >= 32768) return std::nullopt;
-  return std::wstring(value, length);
+  const wchar_t* value = _wgetenv(name);
+  return value && *value ? std::optional<std::wstring>(value) : std::nullopt;
 }
 
 // The folder of this test program. The build and the test kit put the
@@ -119,20 +113,6 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
-// Starts `command_line` in `folder`, with the show state that its STARTUPINFO
-// asks for when `show` is not negative, as a shortcut's "Run" setting does.
-inline PROCESS_INFORMATION Start(std::wstring command_line, const wchar_t* folder, int show = -1) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = show >= 0 ? STARTF_USESHOWWINDOW : 0;
-  startup.wShowWindow = static_cast<WORD>(show);
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                      &startup, &started))
-    throw std::runtime_error("CreateProcessW failed: error " + std::to_string(GetLastError()));
-  return started;
-}
-
 // Empties `pen` (the pen folder by default) but for hidden entries: the
 // fixture keeps its drive's label and serial number there in hidden files.
 inline void ClearPen(const fs::path& pen = PenFolder()) {
@@ -149,22 +129,20 @@ inline std::wstring PenListing() {
   for (const auto& entry : fs::recursive_directory_iterator(PenFolder())) {
     WIN32_FILE_ATTRIBUTE_DATA facts = {};
     GetFileAttributesExW(entry.path().c_str(), GetFileExInfoStandard, &facts);
-    lines.push_back(entry.path().wstring() + L" " + std::to_wstring(facts.nFileSizeLow) + L" " +
-                    std::to_wstring(facts.dwFileAttributes) + L" " +
-                    std::to_wstring(facts.ftLastWriteTime.dwLowDateTime));
+    lines.push_back(entry.path().wstring() + L"\t" + std::to_wstring(facts.nFileSizeLow) + L"," +
+                    std::to_wstring(facts.dwFileAttributes) + L"," +
+                    std::to_wstring(facts.ftLastWriteTime.dwLowDateTime) + L"\n");
   }
   std::sort(lines.begin(), lines.end());
-  std::wstring listing;
-  for (const std::wstring& line : lines) listing += line + L"\n";
-  return listing;
+  return std::accumulate(lines.begin(), lines.end(), std::wstring());
 }
 
 class ProgramUnderTest {
  public:
   // Copies `name`, a program beside this one, into `folder` (created if need
   // be; a program that is not there is copied empty and fails to start) and
-  // starts it there with `arguments` and `show` (see Start), the mouse in a
-  // corner; waits until its window is visible and idle.
+  // starts it there with `arguments` and `show`, the mouse in a corner;
+  // waits until its window is visible and idle.
   explicit ProgramUnderTest(const fs::path& folder = PenFolder(),
                             const std::wstring& name = L"Quorvel.exe",
                             const std::wstring& arguments = L"", int show = -1) {
@@ -174,8 +152,17 @@ class ProgramUnderTest {
     // to leave as it is.
     pen_before_ = PenListing();
     SetCursorPos(0, 0);  // out of the way: no tool tip over the pictures
-    const auto started =
-        Start(L"\"" + program + L"\" " + arguments, folder.wstring().c_str(), show);
+    // The show state in STARTUPINFO when `show` is not negative, as a
+    // shortcut's "Run" setting gives it.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = show >= 0 ? STARTF_USESHOWWINDOW : 0;
+    startup.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION started = {};
+    std::wstring command_line = L"\"" + program + L"\" " + arguments;
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &started))
+      throw std::runtime_error("CreateProcessW failed: error " + std::to_string(GetLastError()));
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
     WaitFor([&] {
