@@ -13,7 +13,7 @@ configure_file("${QUORVEL_SAMPLE_MESSAGE}" "${CMAKE_BINARY_DIR}/mensagem.txt" CO
 # interfaces by __uuidof.
 file(GLOB QUORVEL_E2E_SOURCES CONFIGURE_DEPENDS win/e2e_*.cpp)
 add_executable(quorvel_e2e_tests ${QUORVEL_E2E_SOURCES} "${QUORVEL_RESOURCE_SCRIPT}")
-target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_platform_win32 ${QUORVEL_GTEST_MAIN} oleacc oleaut32
+target_link_libraries(quorvel_e2e_tests PRIVATE quorvel_platform_win32 quorvel_drive ${QUORVEL_GTEST_MAIN} oleacc oleaut32
                                                 ntdll psapi)
 target_include_directories(quorvel_e2e_tests PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 add_dependencies(quorvel_e2e_tests Quorvel)
@@ -49,7 +49,6 @@ add_executable(QuorvelFault WIN32 win/quorvel_fault.cpp "${QUORVEL_RESOURCE_SCRI
 target_include_directories(QuorvelFault PRIVATE $<TARGET_PROPERTY:Quorvel,INCLUDE_DIRECTORIES>)
 target_link_libraries(QuorvelFault PRIVATE quorvel_app)
 quorvel_windows_program(QuorvelFault)
-set_target_properties(QuorvelFault PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
 add_dependencies(QuorvelFault Quorvel)
 add_dependencies(quorvel_e2e_tests QuorvelFault)
 

@@ -5,6 +5,9 @@
 
 #include <winternl.h>
 
+#include "drive/drive_type.h"
+#include "platform/win32/handles.h"
+
 namespace quorvel::testing {
 namespace {
 
@@ -58,9 +61,7 @@ TEST_F(WindowTest, ShowsTheMessageInAFixedWindowWithItsControlsAndKeys) {
   const ProgramUnderTest program(PenFolder() / L"Pen", L"Quorvel.exe", L"", SW_SHOWMAXIMIZED);
   // Restored once it shows (the window appears before it is restored).
   EXPECT_TRUE(WaitFor([&] { return !IsZoomed(program.window()); }));
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
   RECT client, outer;
   GetClientRect(program.window(), &client);
   GetWindowRect(program.window(), &outer);
@@ -161,8 +162,8 @@ std::wstring Kb(const std::wstring& prefix, ULONGLONG bytes) {
 }
 
 // What Windows says of the drive of `folder` ("E:\..." or "\\server\share\..."),
-// as the ten lines of the report; the free space is taken from `free_line`,
-// since it changes as it likes.
+// as the ten lines of the report, its type code named as the unit tests check;
+// the free space is taken from `free_line`, since it changes as it likes.
 std::vector<std::wstring> ReportOfDrive(const std::wstring& folder, const std::wstring& free_line) {
   const bool lettered = folder.size() > 1 && folder[1] == L':';
   const std::wstring name = lettered
@@ -176,13 +177,10 @@ std::vector<std::wstring> ReportOfDrive(const std::wstring& folder, const std::w
   ULARGE_INTEGER total = {};
   const bool sized = GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr);
   const std::wstring unavailable = L"(indispon\u00EDvel)";
-  const wchar_t* const types[] = {L"Tipo Desconhecido", L"N\u00E3o Existe", L"Drive Removivel",
-                                  L"Drive Fixa",        L"Drive Remota",    L"Drive CD-ROM",
-                                  L"Drive RAM"};
   return {L"[Informa\u00E7\u00E3o da Pen]",
           L"Nome do Volume: " + (ready ? label : unavailable),
           L"Letra da Pen: " + (lettered ? name.substr(0, 1) : L""),
-          L"Tipo de Pen: " + std::wstring(types[GetDriveTypeW(root.c_str())]),
+          L"Tipo de Pen: " + Utf16(DriveTypeName(std::to_string(GetDriveTypeW(root.c_str())))),
           L"Sistema de ficheiros: " + (ready ? file_system : unavailable),
           free_line,
           sized ? Kb(L"Tamanho Total: ", total.QuadPart) : L"Tamanho Total: " + unavailable,
