@@ -10,33 +10,26 @@
 #include "fake/fake_services.h"
 
 namespace quorvel {
-namespace {
 
 TEST(DriveTypeName, OnlyTheExactTextOfACodeHasAName) {
   const char* kNames[] = {"Tipo Desconhecido", "Não Existe",   "Drive Removivel", "Drive Fixa",
                           "Drive Remota",      "Drive CD-ROM", "Drive RAM"};
   for (int code = 0; code < 7; ++code) EXPECT_EQ(DriveTypeName(std::to_string(code)), kNames[code]);
-  for (const char* text : {"7", "-1", "02", "", " 2", "2 "}) {
+  for (const char* text : {"7", "-1", "02", "", " 2", "2 "})
     EXPECT_EQ(DriveTypeName(text), "Não Determinado!") << '"' << text << '"';
-  }
-}
-
-// The report's lines, each followed by "|".
-std::string Report(const FakeDrive& drive) {
-  std::string text;
-  for (const std::string& line : BuildDriveReport(drive, {}, DriveTypeName)) text += line + "|";
-  return text;
 }
 
 TEST(DriveReport, TenLinesEvenWhenFactsCannotBeRead) {
+  using Lines = std::vector<std::string>;
   FakeDrive drive;  // 1024 * 1024 bytes free
   drive.volume_name = "";
   drive.total_size = std::uint64_t{3} << 40;
   drive.serial_number = static_cast<std::int32_t>(0x80000000u);
-  EXPECT_EQ(Report(drive),
-            "[Informação da Pen]|Nome do Volume: |Letra da Pen: E|Tipo de Pen: Drive Removivel|"
-            "Sistema de ficheiros: FAT32|Espaço Livre: 1,024 Kb|Tamanho Total: 3,221,225,472 Kb|"
-            "Pen esta pronta: True|Destino da Pen: E:|Serial number: -2147483648|");
+  EXPECT_EQ(BuildDriveReport(drive, {}, DriveTypeName),
+            (Lines{"[Informação da Pen]", "Nome do Volume: ", "Letra da Pen: E",
+                   "Tipo de Pen: Drive Removivel", "Sistema de ficheiros: FAT32",
+                   "Espaço Livre: 1,024 Kb", "Tamanho Total: 3,221,225,472 Kb",
+                   "Pen esta pronta: True", "Destino da Pen: E:", "Serial number: -2147483648"}));
 
   // Every fact from the volume name onwards fails.
   drive.volume_name = drive.drive_letter = drive.file_system = drive.path = std::nullopt;
@@ -44,26 +37,26 @@ TEST(DriveReport, TenLinesEvenWhenFactsCannotBeRead) {
   drive.is_ready.reset();
   drive.serial_number.reset();
   drive.drive_type = kDriveNoRootDir;
-  EXPECT_EQ(Report(drive),
-            "[Informação da Pen]|Nome do Volume: (indisponível)|Letra da Pen: (indisponível)|"
-            "Tipo de Pen: Não Existe|Sistema de ficheiros: (indisponível)|Espaço Livre: "
-            "(indisponível)|Tamanho Total: (indisponível)|Pen esta pronta: False|Destino da Pen: "
-            "(indisponível)|Serial number: (indisponível)|");
+  EXPECT_EQ(BuildDriveReport(drive, {}, DriveTypeName),
+            (Lines{"[Informação da Pen]", "Nome do Volume: (indisponível)",
+                   "Letra da Pen: (indisponível)", "Tipo de Pen: Não Existe",
+                   "Sistema de ficheiros: (indisponível)", "Espaço Livre: (indisponível)",
+                   "Tamanho Total: (indisponível)", "Pen esta pronta: False",
+                   "Destino da Pen: (indisponível)", "Serial number: (indisponível)"}));
 }
 
-TEST(KilobytesRounded, NearestWholeKilobyteHalfUpExactForAnySize) {
+static std::string Format(std::int64_t value, std::string thousands, std::string grouping,
+                          int negative_order = 1) {
+  return FormatWholeNumber(value, {std::move(thousands), std::move(grouping), negative_order});
+}
+
+// Kilobytes rounded to the nearest, half up, exact for any size; grouped and
+// signed as the locale says.
+TEST(NumberFormatter, KilobytesRoundedThenGroupedAndSignedAsTheLocaleSays) {
   EXPECT_EQ(KilobytesRounded(1000), 1);
   EXPECT_EQ(KilobytesRounded(1536), 2);
   EXPECT_EQ(KilobytesRounded((std::uint64_t{1} << 60) + 511), std::int64_t{1} << 50);
   EXPECT_EQ(KilobytesRounded(std::numeric_limits<std::uint64_t>::max()), std::int64_t{1} << 54);
-}
-
-std::string Format(std::int64_t value, std::string thousands, std::string grouping,
-                   int negative_order = 1) {
-  return FormatWholeNumber(value, {std::move(thousands), std::move(grouping), negative_order});
-}
-
-TEST(FormatWholeNumber, GroupsAndSignsAsTheLocaleSays) {
   EXPECT_EQ(Format(1024, ",", "3;0"), "1,024");  // en-US
   EXPECT_EQ(Format(1024, ",", "0"), "1024");
   EXPECT_EQ(Format(1234567, "\u00A0", "3;0"), "1\u00A0234\u00A0567");  // pt-PT
@@ -88,12 +81,9 @@ TEST(DriveNameOf, LettersSharesAndPathsWithoutADrive) {
   EXPECT_EQ(DriveNameOf("\\\\server\\share\\folder\\x"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("//server/share"), "\\\\server\\share");
   EXPECT_EQ(DriveNameOf("\\\\?\\UNC\\server\\share\\x"), "\\\\server\\share");
-  for (const char* path :
-       {"", "E", "1:\\x", "Pen\\x", "\\Pen", "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\?\\",
-        "\\\\?\\UNC\\server", "\\\\?\\UNC\\?\\share"}) {
+  for (const char* path : {"", "E", "1:\\x", "Pen\\x", "\\Pen", "\\\\server", "\\\\server\\",
+                           "\\\\\\share", "\\\\?\\", "\\\\?\\UNC\\server", "\\\\?\\UNC\\?\\share"})
     EXPECT_EQ(DriveNameOf(path), "") << path;
-  }
 }
 
-}  // namespace
 }  // namespace quorvel

@@ -1,19 +1,24 @@
+// The owner's message: its encoding and text, the code page that reads ANSI
+// text, the file beside the program, and which files are read at all.
 #include "message/owner_message.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include "fake/fake_services.h"
+#include "platform/file_attributes.h"
 #include "text/unicode.h"
 
 namespace quorvel {
-namespace {
 
 using namespace std::string_literals;
 
-TEST(DetectEncoding, MarksDecideThenValidNonAsciiUtf8ElseAnsi) {
-  const std::tuple<std::string, bool, TextEncoding> kCases[] = {
+// The encoding: marks decide, then valid non-ASCII UTF-8, else ANSI; the text
+// decoded to UTF-8 with CR LF whatever the encoding.
+TEST(DecodeMessage, EncodingByMarkThenValidNonAsciiUtf8ElseAnsiDecodedToUtf8WithCrLf) {
+  const std::tuple<std::string, bool, TextEncoding> kEncodings[] = {
       {"\xEF\xBB\xBF\xE7", false, TextEncoding::kUtf8WithMark},  // marked, then not UTF-8
       {"\xFF\xFEh\0"s, false, TextEncoding::kUtf16Le},
       {"\xFE\xFF\0h"s, false, TextEncoding::kUtf16Be},
@@ -28,12 +33,9 @@ TEST(DetectEncoding, MarksDecideThenValidNonAsciiUtf8ElseAnsi) {
       {"\xC3\xA1 \xE2\x82", false, TextEncoding::kAnsi},  // not cut: invalid
       {"\xC3\xA1 \xE0\x80", true, TextEncoding::kAnsi},   // cut, but already wrong
   };
-  for (const auto& [bytes, cut, encoding] : kCases)
+  for (const auto& [bytes, cut, encoding] : kEncodings)
     EXPECT_EQ(DetectEncoding(bytes, cut), encoding) << bytes;
-}
-
-TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
-  const std::tuple<std::string, bool, std::string> kCases[] = {
+  const std::tuple<std::string, bool, std::string> kTexts[] = {
       {"Ol\xE1, a\xE7\xE3o", false, "Ol\xC3\xA1, a\xC3\xA7\xC3\xA3o"},  // ANSI
       {"a\r\nb\nc\rd\n\r\ne\r\r", false, "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n"},
       {"ab\0cd\r\0\nx"s, false, "abcd\r\nx"},
@@ -53,26 +55,22 @@ TEST(DecodeMessage, GivesUtf8WithCrLfWhateverTheEncoding) {
   };
   FakeServices services;
   const auto ansi = [&](std::string_view b, bool t) { return services.DecodeAnsi(b, t); };
-  for (const auto& [bytes, cut, text] : kCases)
+  for (const auto& [bytes, cut, text] : kTexts)
     EXPECT_EQ(DecodeMessage(bytes, cut, ansi), text) << bytes;
 }
 
 // "ANSI" text where Windows' ANSI code page is UTF-8 is in the code page that
 // Windows names as the locale's legacy one, else the locale's own unless that
-// is UTF-8 too, else Windows-1252; elsewhere the ANSI code page stands. Rows:
-// the legacy code page as Windows answers it (nothing: not known); columns:
-// the locale's ANSI code page.
+// is UTF-8 too, else Windows-1252; elsewhere the ANSI code page stands. Rows,
+// two to a line: the legacy code page as Windows answers it (nothing: not
+// known); columns: the locale's ANSI code page.
 TEST(LegacyTextCodePage, TheLocalesFormerCodePageWhereTheAnsiOneIsUtf8) {
   const std::optional<unsigned> kLegacy[] = {std::nullopt, 0, 65001, 1250},
                                 kLocale[] = {std::nullopt, 0, 65001, 1253};
-  constexpr unsigned kReadIn[4][4] = {{1252, 1252, 1252, 1253},
-                                      {1252, 1252, 1252, 1253},
-                                      {1252, 1252, 1252, 1253},
-                                      {1250, 1250, 1250, 1250}};
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 4; ++column)
-      EXPECT_EQ(LegacyTextCodePage(65001, kLegacy[row], kLocale[column]), kReadIn[row][column])
-          << row << column;
+  constexpr unsigned kReadIn[] = {1252, 1252, 1252, 1253, 1252, 1252, 1252, 1253,
+                                  1252, 1252, 1252, 1253, 1250, 1250, 1250, 1250};
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(LegacyTextCodePage(65001, kLegacy[i / 4], kLocale[i % 4]), kReadIn[i]) << i;
   EXPECT_EQ(LegacyTextCodePage(932, 1250, 1253), 932u);
 }
 
@@ -91,5 +89,23 @@ TEST(LoadOwnerMessage, ReadsTheFileBesideTheProgramUpToTheLimit) {
   EXPECT_EQ(LoadOwnerMessage(services), "");
 }
 
-}  // namespace
+// Whether the message file is read: its attributes and reparse tag as the
+// open handle gives them.
+TEST(IsPlainDiskFile, ReadsAFileWhoseBytesLieOnTheDiskUnlessItStandsForAnotherName) {
+  using Facts = std::pair<std::uint32_t, std::uint32_t>;
+  constexpr std::uint32_t kCloud = 0x9000001A;
+  // Plain; read-only, hidden, system and archived; synced by OneDrive and on
+  // the disk; compressed by compact /exe.
+  for (const auto& [attributes, tag] :
+       {Facts{0, 0}, {0x27, 0}, {0x420, kCloud}, {0x400, 0x80000017}})
+    EXPECT_TRUE(IsPlainDiskFile(attributes, tag, true)) << std::hex << attributes << " " << tag;
+  // A folder; a symbolic link; a junction or mount point, by its tag alone.
+  for (const auto& [attributes, tag] : {Facts{0x10, 0}, {0x400, 0xA000000C}, {0x400, 0xA0000003}})
+    EXPECT_FALSE(IsPlainDiskFile(attributes, tag, true)) << std::hex << attributes << " " << tag;
+  // Offline; cloud placeholders to be fetched on opening or on reading.
+  for (const auto& [attributes, tag] : {Facts{0x1000, 0}, {0x40400, kCloud}, {0x400420, kCloud}})
+    EXPECT_FALSE(IsPlainDiskFile(attributes, tag, true)) << std::hex << attributes << " " << tag;
+  EXPECT_FALSE(IsPlainDiskFile(0, 0, false)) << "a device or a pipe";
+}
+
 }  // namespace quorvel

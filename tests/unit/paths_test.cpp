@@ -7,10 +7,9 @@
 #include <tuple>
 
 namespace quorvel {
-namespace {
 
 // "E:\pastañ日\pastañ日\...x", `length` UTF-16 units long.
-std::wstring LongFolder(std::size_t length) {
+static std::wstring LongFolder(std::size_t length) {
   std::wstring folder = L"E:\\";
   while (folder.size() < length) folder += L"pasta\u00F1\u65E5\\";
   folder.resize(length);
@@ -47,12 +46,10 @@ TEST(Paths, ReadGrowingTextDoublesTheBufferUntilTheTextFits) {
   // says when the text did not fit (as GetModuleFileNameW does since Vista) or
   // only fills the buffer (as on XP); the buffers it takes. An empty text is a
   // failure, and two million characters are more than any path holds.
-  for (const auto& [length, tells, buffers] : {std::tuple{0u, true, 1},
-                                               {259u, true, 1},
-                                               {260u, true, 2},
-                                               {260u, false, 2},
-                                               {1000u, true, 3},
-                                               {2000000u, true, 12}}) {
+  const std::tuple<std::size_t, bool, int> kCases[] = {{0, true, 1},    {259, true, 1},
+                                                       {260, true, 2},  {260, false, 2},
+                                                       {1000, true, 3}, {2000000, true, 12}};
+  for (const auto& [length, tells, buffers] : kCases) {
     const std::wstring text(length, L'a');
     int calls = 0;
     const auto read = ReadGrowingText([&](wchar_t* buffer, std::size_t size) {
@@ -65,5 +62,4 @@ TEST(Paths, ReadGrowingTextDoublesTheBufferUntilTheTextFits) {
   }
 }
 
-}  // namespace
 }  // namespace quorvel
