@@ -109,14 +109,10 @@ endif()
 # The owner's message under a locale whose ANSI code page is UTF-8 and under
 # Japanese: the shipped sample reads right under both, and "ANSI" text under
 # the first is read as Windows-1252.
-foreach(locale hi-IN:65001 ja-JP:932)
-  string(REGEX MATCH "^[^:]*" name "${locale}")
-  string(REPLACE "-" "_" unix_locale "${name}")
-  string(REGEX MATCH "[0-9]+$" code_page "${locale}")
-  quorvel_wine_test(e2e-message-${name} TIMEOUT 300
-    ENVIRONMENT LC_ALL=${unix_locale}.UTF-8 QUORVEL_EXPECT_ACP=${code_page}
-    COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.TheSample*)
-endforeach()
+quorvel_wine_test(e2e-message-hi-IN TIMEOUT 300 ENVIRONMENT LC_ALL=hi_IN.UTF-8 QUORVEL_EXPECT_ACP=65001
+                  COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.TheSample*)
+quorvel_wine_test(e2e-message-ja-JP TIMEOUT 300 ENVIRONMENT LC_ALL=ja_JP.UTF-8 QUORVEL_EXPECT_ACP=932
+                  COMMAND quorvel_e2e_tests --gtest_filter=WindowTest.TheSample*)
 
 # The test kit, and the kit run under Wine as a PC runs it, so that it cannot
 # rot between runs on Windows.
