@@ -9,23 +9,14 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
-#include <span>
-#include <string>
-#include <vector>
 
-#include "app/artwork.h"
 #include "app/form1.h"
 #include "fake/fake_services.h"
 #include "platform/win32/dpi.h"
-#include "platform/win32/handles.h"
 #include "platform/win32/system_library.h"
 #include "ui/icon_image.h"
-#include "ui/layout_at_dpi.h"
-#include "ui/picture_scaling.h"
 
 namespace quorvel {
 namespace {
@@ -39,16 +30,12 @@ struct WindowInProcess : ::testing::Test {
   ComApartment apartment_;
   FakeServices services_;
   Form1 form_{services_, GetModuleHandleW(nullptr)};
+  const int dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);  // the system's DPI
 };
 
 // Twips as pixels at `dpi`, written out here rather than taken from the code.
-int Pixels(int twips, int dpi) {
+LONG Pixels(int twips, int dpi) {
   return (twips * dpi + 720) / 1440;
-}
-
-int SystemDpiOfTest() {
-  const ScreenDc screen;
-  return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 // A bitmap's `size` square pixels, top down, 32 bits each.
@@ -62,8 +49,7 @@ std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int size) {
 // An icon's or cursor's width, as its mask's, its hotspot, and its colour
 // and mask pixels.
 struct IconShape {
-  int width = 0;
-  int hot_x = -1, hot_y = -1;
+  int width = 0, hot_x = -1, hot_y = -1;
   std::vector<std::uint32_t> colour, mask;
 };
 
@@ -71,19 +57,10 @@ IconShape ShapeOf(HICON icon) {
   ICONINFO info = {};
   BITMAP mask = {};
   if (!GetIconInfo(icon, &info)) return {};
+  const GdiObject colour_bitmap(info.hbmColor), mask_bitmap(info.hbmMask);
   GetObjectW(info.hbmMask, sizeof mask, &mask);
-  const IconShape shape = {mask.bmWidth, static_cast<int>(info.xHotspot),
-                           static_cast<int>(info.yHotspot), Pixels(info.hbmColor, mask.bmWidth),
-                           Pixels(info.hbmMask, mask.bmWidth)};
-  DeleteObject(info.hbmMask);
-  DeleteObject(info.hbmColor);
-  return shape;
-}
-
-// The hand's size at `dpi`: the rendition at or above Windows' cursor size.
-int HandAt(int dpi) {
-  const int wanted = SystemMetricAtDpi(SM_CXCURSOR, dpi);
-  return wanted <= 32 ? 32 : wanted <= 48 ? 48 : 64;
+  return {mask.bmWidth, static_cast<int>(info.xHotspot), static_cast<int>(info.yHotspot),
+          Pixels(info.hbmColor, mask.bmWidth), Pixels(info.hbmMask, mask.bmWidth)};
 }
 
 // `size` square pixels of `dc` from its top-left corner.
@@ -97,21 +74,17 @@ PixelPicture Grab(HDC dc, int size) {
 // the button face where it is transparent.
 PixelPicture Decoded(const EmbeddedFile& art, int size) {
   const ComPtr<IPicture> picture = LoadPictureFromMemory(art.data, art.size);
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
+  OLE_XSIZE_HIMETRIC width = 0, height = 0;
   picture->get_Width(&width);
   picture->get_Height(&height);
-  const ScreenDc screen;
-  const MemoryDc dc(CreateCompatibleDC(screen.get()));
-  const GdiObject bitmap(CreateCompatibleBitmap(screen.get(), size, size));
-  const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
-  SetDCBrushColor(dc.get(), GetSysColor(COLOR_BTNFACE));
+  // The bitmap outlives the DC, which is deleted with it selected.
+  const GdiObject bitmap(CreateCompatibleBitmap(ScreenDc().get(), size, size));
+  const MemoryDc dc(CreateCompatibleDC(nullptr));
+  SelectObject(dc.get(), bitmap.get());
   const RECT all = {0, 0, size, size};
-  FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));  // follows SetSysColors
   picture->Render(dc.get(), 0, 0, size, size, 0, height, width, -height, nullptr);
-  PixelPicture square = Grab(dc.get(), size);
-  SelectObject(dc.get(), previous);
-  return square;
+  return Grab(dc.get(), size);
 }
 
 // The one tool tip window of this thread, or nullptr.
@@ -122,58 +95,21 @@ HWND ThisThreadsToolTips() {
   return found.size() == 1 ? found[0] : nullptr;
 }
 
-// Each picture as the window shows it, on the button face: at 48 pixels the
-// 48-pixel drawing; at any other size the whole box, the 96-pixel drawing
-// scaled to it by the scaling that the unit tests check.
-void ExpectPicturesAt(const Form1& form, int dpi) {
-  const int size = Pixels(720, dpi);
+// What a user sees of the form at `dpi`: the table's client area and places,
+// each caption whole and centred where the table puts it, the fonts at their
+// point sizes, the pictures, the icons at the sizes Windows asks for there,
+// and the hand at the cursor size, its hotspot on the top edge of the
+// fingertip.
+void ExpectLaidOutAt(const Form1& form, int dpi) {
+  SCOPED_TRACE(dpi);
   RedrawWindow(form.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   const EmbeddedFile* natural[] = {&kImage1Gif, &kImage2Gif, &kImage3Gif, &kImage4Gif};
   const EmbeddedFile* doubled[] = {&kImage1Gif2x, &kImage2Gif2x, &kImage3Gif2x, &kImage4Gif2x};
-  for (int n = 0; n < 4; ++n) {
-    SCOPED_TRACE(n + 1);
-    const HWND picture = form.Control(kImage1 + n);  // `size` square, as laid out
-    const HDC dc = GetDC(picture);                   // what the window shows, on screen or not
-    const PixelPicture shown = Grab(dc, size);
-    ReleaseDC(picture, dc);
-    const PixelPicture art =
-        size == 48 ? Decoded(*natural[n], 48) : ScalePicture(Decoded(*doubled[n], 96), size, size);
-    EXPECT_TRUE(shown.pixels == art.pixels) << "pixels unlike the picture on the button face";
-  }
-}
-
-// An icon of a size that the group lacks: the group's next larger image, as
-// the system picks it for a true-colour screen, scaled by the program's
-// scaler, its mask set exactly where it is transparent.
-void ExpectIconScaledDown(HICON icon, int size) {
-  const auto resource = [](const wchar_t* name, const wchar_t* type) {
-    const HRSRC found = FindResourceW(nullptr, name, type);
-    return std::span(static_cast<BYTE*>(LockResource(LoadResource(nullptr, found))),
-                     SizeofResource(nullptr, found));
-  };
-  const int larger = size < 32 ? 32 : 48;
-  const auto group = resource(MAKEINTRESOURCEW(kIconGroupId), RT_GROUP_ICON);
-  const int id = LookupIconIdFromDirectoryEx(group.data(), TRUE, larger, larger, 0);
-  const PixelPicture scaled = ScalePicture(DecodeIconImage(resource(MAKEINTRESOURCEW(id), RT_ICON)),
-                                           size, size, Alpha::kStraight);
-  const IconShape shape = ShapeOf(icon);
-  EXPECT_TRUE(shape.colour == scaled.pixels) << "unlike the group's image scaled";
-  int wrong = 0;
-  for (int i = 0; i < size * size; ++i)
-    wrong += (shape.mask[i] != 0) == (scaled.pixels[i] >> 24 != 0);
-  EXPECT_EQ(wrong, 0) << "mask pixels set where not transparent, or not set where so";
-}
-
-// What a user sees of the form at `dpi`: the table's client area and places,
-// each caption whole and centred where the table puts it, the fonts at their
-// point sizes, the icons at the sizes Windows asks for there, and the hand at
-// the cursor size, its hotspot on the top edge of the fingertip.
-void ExpectLaidOutAt(const Form1& form, int dpi) {
-  SCOPED_TRACE(dpi);
   RECT client;
   GetClientRect(form.window(), &client);
-  EXPECT_EQ(client.right, Pixels(5775, dpi));
-  EXPECT_EQ(client.bottom, Pixels(3600, dpi));
+  EXPECT_EQ(std::pair(client.right, client.bottom),
+            std::pair(Pixels(5775, dpi), Pixels(3600, dpi)));
+  SetCursor(nullptr);  // so that GetCursor shows what the pictures set below
   for (const ControlSpec& control : MainControls()) {
     SCOPED_TRACE(control.name);
     const HWND handle = form.Control(control.id);
@@ -182,11 +118,11 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
     MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&r), 2);
     const TwipsRect& t = control.place;
     const bool may_grow = control.kind == ControlKind::kLabel && dpi != 96;
-    EXPECT_EQ(r.top, Pixels(t.top, dpi));
-    EXPECT_EQ(r.bottom - r.top, Pixels(t.height, dpi));
-    EXPECT_NEAR(r.left + r.right, Pixels(t.left, dpi) * 2 + Pixels(t.width, dpi), may_grow);
-    EXPECT_TRUE(may_grow ? r.right - r.left >= Pixels(t.width, dpi)
-                         : r.right - r.left == Pixels(t.width, dpi));
+    const LONG width = r.right - r.left, wanted = Pixels(t.width, dpi);
+    EXPECT_EQ(std::pair(r.top, r.bottom - r.top),
+              std::pair(Pixels(t.top, dpi), Pixels(t.height, dpi)));
+    EXPECT_NEAR(r.left + r.right, Pixels(t.left, dpi) * 2 + wanted, may_grow);
+    EXPECT_EQ(may_grow ? std::min(width, wanted) : width, wanted);
 
     const auto font = reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0));
     LOGFONTW used = {}, stock = {};
@@ -202,41 +138,64 @@ void ExpectLaidOutAt(const Form1& form, int dpi) {
       EXPECT_EQ(used.lfWeight, control.kind == ControlKind::kLabel ? FW_BOLD : FW_NORMAL);
     }
     if (control.kind == ControlKind::kLabel) {
-      const ScreenDc screen;
-      const HGDIOBJ previous = SelectObject(screen.get(), font);
+      // The caption lets the mouse through to the form.
+      EXPECT_EQ(SendMessageW(handle, WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+      const MemoryDc dc(CreateCompatibleDC(nullptr));  // deleted with the font selected
+      SelectObject(dc.get(), font);
       wchar_t caption[32] = {};
       SIZE text = {};
-      GetTextExtentPoint32W(screen.get(), caption, GetWindowTextW(handle, caption, 32), &text);
-      SelectObject(screen.get(), previous);
-      EXPECT_LE(text.cx, r.right - r.left) << "the caption is cut";
+      GetTextExtentPoint32W(dc.get(), caption, GetWindowTextW(handle, caption, 32), &text);
+      EXPECT_LE(text.cx, width) << "the caption is cut";
     }
+    if (control.kind != ControlKind::kPicture) continue;
+    EXPECT_TRUE(SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), HTCLIENT));
+    // The picture as the window shows it, on the button face: at 48 pixels
+    // the 48-pixel drawing; at any other size the whole box, the 96-pixel
+    // drawing scaled to it by the scaling that the unit tests check.
+    const int n = control.id - kImage1, size = Pixels(720, dpi);
+    const HDC dc = GetDC(handle);  // what the window shows, on screen or not
+    const PixelPicture shown = Grab(dc, size);
+    ReleaseDC(handle, dc);
+    const PixelPicture art =
+        size == 48 ? Decoded(*natural[n], 48) : ScalePicture(Decoded(*doubled[n], 96), size, size);
+    EXPECT_TRUE(shown.pixels == art.pixels) << "pixels unlike the picture on the button face";
   }
+  const auto resource = [](const wchar_t* name, const wchar_t* type) {
+    const HRSRC found = FindResourceW(nullptr, name, type);
+    return std::span(static_cast<BYTE*>(LockResource(LoadResource(nullptr, found))),
+                     SizeofResource(nullptr, found));
+  };
   for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
     const auto icon = reinterpret_cast<HICON>(SendMessageW(form.window(), WM_GETICON, which, 0));
     const int size = std::min(SystemMetricAtDpi(metric, dpi), 48);  // never scaled up
-    EXPECT_EQ(ShapeOf(icon).width, size);
-    if (size % 16 != 0) ExpectIconScaledDown(icon, size);
+    const IconShape shape = ShapeOf(icon);
+    EXPECT_EQ(shape.width, size);
+    if (size % 16 == 0) continue;
+    // A size that the group lacks: the group's next larger image, as the
+    // system picks it for a true-colour screen, scaled by the program's
+    // scaler, its mask set exactly where it is transparent.
+    const int larger = size < 32 ? 32 : 48;
+    const auto group = resource(MAKEINTRESOURCEW(kIconGroupId), RT_GROUP_ICON);
+    const int id = LookupIconIdFromDirectoryEx(group.data(), TRUE, larger, larger, 0);
+    const PixelPicture scaled = ScalePicture(
+        DecodeIconImage(resource(MAKEINTRESOURCEW(id), RT_ICON)), size, size, Alpha::kStraight);
+    EXPECT_TRUE(shape.colour == scaled.pixels) << "unlike the group's image scaled";
+    EXPECT_TRUE(std::ranges::equal(shape.mask, scaled.pixels, [](auto mask, auto pixel) {
+      return (mask != 0) == (pixel >> 24 == 0);
+    })) << "mask pixels set where not transparent, or not set where so";
   }
 
-  SetCursor(nullptr);
-  for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
-    const auto picture = reinterpret_cast<WPARAM>(form.Control(id));
-    EXPECT_TRUE(SendMessageW(form.Control(id), WM_SETCURSOR, picture, HTCLIENT));
-  }
   const IconShape hand = ShapeOf(GetCursor());
-  EXPECT_EQ(hand.width, HandAt(dpi));
+  // The rendition (32, 48 or 64) at or above Windows' cursor size.
+  EXPECT_EQ(hand.width, std::clamp((SystemMetricAtDpi(SM_CXCURSOR, dpi) + 15) / 16 * 16, 32, 64));
   EXPECT_EQ(hand.hot_y, 0);
   EXPECT_NEAR(hand.hot_x, 5 * hand.width / 32, 1);
-  ExpectPicturesAt(form, dpi);
 }
 
 TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
-  ExpectLaidOutAt(form_, SystemDpiOfTest());
+  ExpectLaidOutAt(form_, dpi_);
 
-  // The captions let the mouse through to the form, whose pointer is the arrow.
-  for (const int id : {kLabel1Index0, kLabel1Index1, kLabel1Index2, kLabel1Index3}) {
-    EXPECT_EQ(SendMessageW(form_.Control(id), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
-  }
+  // The form's pointer, where the captions let the mouse through, is the arrow.
   EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(form_.window(), GCLP_HCURSOR)),
             LoadCursorW(nullptr, IDC_ARROW));
 
@@ -245,35 +204,31 @@ TEST_F(WindowInProcess, FontsColoursCursorsAndToolTips) {
   for (int i = 0; i < 3; ++i) PostMessageW(form_.window(), kCreateToolTipsMessage, 0, 0);
   for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
   const HWND tips = ThisThreadsToolTips();
-  ASSERT_NE(tips, nullptr);
   EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
-  for (const auto& [id, expected] : {std::pair{kImage1, L"Sair"},
-                                     {kImage2, L"Mensagem do dono"},
-                                     {kImage3, L"Especifica\u00E7\u00F5es da pen"},
-                                     {kImage4, L"Abrir Pen"}}) {
+  const wchar_t* expected[] = {L"Sair", L"Mensagem do dono", L"Especifica\u00E7\u00F5es da pen",
+                               L"Abrir Pen"};
+  for (int n = 0; n < 4; ++n) {
     wchar_t text[80] = {};
     TOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V2_SIZE, tool.hwnd = form_.window(), tool.lpszText = text;
-    tool.uId = reinterpret_cast<UINT_PTR>(form_.Control(id));
+    tool.uId = reinterpret_cast<UINT_PTR>(form_.Control(kImage1 + n));
     SendMessageW(tips, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(text, expected);
+    EXPECT_STREQ(text, expected[n]);
   }
 }
 
-// Put before the form's window procedure: counts the icons that WM_SETICON
-// replaces, and those of them already destroyed.
+// Put before the form's window procedure: whether each icon that WM_SETICON
+// replaces is still alive then.
 struct IconWatch {
   WNDPROC form;
-  int replaced = 0, dead = 0;
+  std::vector<bool> alive;
 };
 
 LRESULT CALLBACK WatchIcons(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto& watch = *static_cast<IconWatch*>(GetPropW(window, L"IconWatch"));
-  if (message == WM_SETICON) {
-    const auto old = CallWindowProcW(watch.form, window, WM_GETICON, wparam, 0);
-    watch.replaced += old != 0;
-    watch.dead += old != 0 && ShapeOf(reinterpret_cast<HICON>(old)).width == 0;
-  }
+  if (message == WM_SETICON)
+    if (const LRESULT old = CallWindowProcW(watch.form, window, WM_GETICON, wparam, 0))
+      watch.alive.push_back(ShapeOf(reinterpret_cast<HICON>(old)).width != 0);
   return CallWindowProcW(watch.form, window, message, wparam, lparam);
 }
 
@@ -285,14 +240,11 @@ LRESULT CALLBACK WatchIcons(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 // documentation), so the new ones take their places first.
 TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
   const HWND window = form_.window(), picture = form_.Control(kImage1);
-  IconWatch watch{};
+  IconWatch watch{reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)), {}};
   SetPropW(window, L"IconWatch", &watch);
-  watch.form = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchIcons)));
-  const int start = SystemDpiOfTest();
-  for (int move = 0; move < 3; ++move) {
-    const int dpi = move == 1 ? start : start * 5 / 4;
-    const bool minimised = move == 2;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchIcons));
+  const int larger = dpi_ * 5 / 4;
+  for (const auto& [dpi, minimised] : {std::pair{larger, false}, {dpi_, false}, {larger, true}}) {
     SCOPED_TRACE(minimised ? "minimised" : "");
     // First Windows asks what size the window wants there: the frame at that
     // DPI around the table's client area.
@@ -301,7 +253,7 @@ TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
         SendMessageW(window, kGetDpiScaledSizeMessage, dpi, reinterpret_cast<LPARAM>(&asked)));
     const SIZE frame = OuterSizeAtDpi(0, 0, GetWindowLongW(window, GWL_STYLE), 0, dpi);
     EXPECT_EQ(std::pair(asked.cx - frame.cx, asked.cy - frame.cy),
-              (std::pair<LONG, LONG>(Pixels(5775, dpi), Pixels(3600, dpi))));
+              std::pair(Pixels(5775, dpi), Pixels(3600, dpi)));
 
     // Then it suggests a place, on the screen whole; the size is the
     // window's own to choose. A minimised window is suggested its icon's
@@ -312,10 +264,11 @@ TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
     SendMessageW(window, kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
     if (minimised) ShowWindow(window, SW_RESTORE);
-    EXPECT_EQ(ShapeOf(GetCursor()).width, HandAt(dpi)) << "the new hand in use";
+    const HCURSOR in_use = GetCursor();
     GetWindowRect(window, &outer);
     EXPECT_EQ(std::pair(outer.left, outer.top), std::pair(10L, 20L));
-    ExpectLaidOutAt(form_, dpi);
+    ExpectLaidOutAt(form_, dpi);  // which puts the pictures' hand for the DPI in use
+    EXPECT_EQ(GetCursor(), in_use) << "not the new hand in use";
     // The tool tips' font, as Windows would make it for the DPI.
     const HWND tips = ThisThreadsToolTips();
     NONCLIENTMETRICSW metrics = {};
@@ -323,7 +276,7 @@ TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(tips, WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_NEAR(font.lfHeight, MulDiv(metrics.lfStatusFont.lfHeight, dpi, start), 1);
+    EXPECT_NEAR(font.lfHeight, MulDiv(metrics.lfStatusFont.lfHeight, dpi, dpi_), 1);
 
     // Neither dragging nor zooming changes the size at the new DPI.
     MINMAXINFO limits = {};
@@ -333,7 +286,7 @@ TEST_F(WindowInProcess, MovesToAnotherDpiAndBackAndAgainWhileMinimised) {
     EXPECT_EQ(limits.ptMaxSize.y, outer.bottom - outer.top);
   }
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watch.form));
-  EXPECT_EQ(std::pair(watch.replaced, watch.dead), std::pair(6, 0)) << "icons replaced, dead";
+  EXPECT_EQ(watch.alive, std::vector<bool>(6, true)) << "the icons replaced, alive then";
 }
 
 // Each step of WindowDpi's chain, as Windows 10 1607 on, 8.1 and 7 take it.
@@ -345,13 +298,12 @@ TEST_F(WindowInProcess, TheWindowsDpiFromTheWindowThenItsMonitorThenTheSystem) {
       OptionalFunction<decltype(DpiQueries::for_monitor)>(shcore.get(), "GetDpiForMonitor"),
       [] { return 1; }};
   if (!queries.for_window || !queries.for_monitor) GTEST_SKIP() << "Windows before 10 1607";
-  const HWND window = form_.window();
-  const int dpi = static_cast<int>(queries.for_window(window));
-  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  const int dpi = static_cast<int>(queries.for_window(form_.window()));
+  EXPECT_EQ(WindowDpi(form_.window(), queries), dpi);
   queries.for_window = nullptr;
-  EXPECT_EQ(WindowDpi(window, queries), dpi);
+  EXPECT_EQ(WindowDpi(form_.window(), queries), dpi);
   queries.for_monitor = nullptr;
-  EXPECT_EQ(WindowDpi(window, queries), 1);
+  EXPECT_EQ(WindowDpi(form_.window(), queries), 1);
 }
 
 // A screen reader asks each picture for its client area's object: a push
@@ -366,20 +318,18 @@ TEST_F(WindowInProcess, PicturesAnswerScreenReadersForTheirClientAreaAlone) {
   for (const int id : {kImage1, kImage2, kImage3, kImage4}) {
     SCOPED_TRACE(id);
     const HWND picture = form_.Control(id);
-    for (const LPARAM other : {LPARAM{OBJID_WINDOW}, LPARAM{OBJID_CURSOR}, LPARAM{OBJID_NATIVEOM},
-                               LPARAM{-25} /* UI Automation's */, LPARAM{1}}) {
+    // -25 is UI Automation's.
+    for (const LPARAM other : {OBJID_WINDOW, OBJID_CURSOR, OBJID_NATIVEOM, LONG{-25}, LONG{1}})
       EXPECT_EQ(SendMessageW(picture, WM_GETOBJECT, 0, other),
                 DefWindowProcW(picture, WM_GETOBJECT, 0, other))
           << other;
-    }
     for (const LPARAM client :
          {LPARAM{OBJID_CLIENT}, static_cast<LPARAM>(static_cast<DWORD>(OBJID_CLIENT))}) {
       ComPtr<IAccessible> object;
       ComPtr<IOleWindow> window;
       HWND answer = nullptr;
-      ASSERT_EQ(ObjectFromLresult(SendMessageW(picture, WM_GETOBJECT, 0, client),
-                                  __uuidof(IAccessible), 0, object.put_void()),
-                S_OK)
+      const LRESULT answered = SendMessageW(picture, WM_GETOBJECT, 0, client);
+      ASSERT_EQ(ObjectFromLresult(answered, __uuidof(IAccessible), 0, object.put_void()), S_OK)
           << client;
       EXPECT_TRUE(object->get_accRole(self, &role) == S_OK && role.lVal == ROLE_SYSTEM_PUSHBUTTON);
       EXPECT_TRUE(SUCCEEDED(object->QueryInterface(__uuidof(IOleWindow), window.put_void())) &&
@@ -399,6 +349,7 @@ TEST_F(WindowInProcess, PicturesAnswerScreenReadersForTheirClientAreaAlone) {
 // colours, and only smoothed edges between them. The captions reach a little
 // below the form: only what is shown counts.
 void ExpectTextIn(HWND window, int text, int background) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
   const COLORREF ink = GetSysColor(text), paper = GetSysColor(background);
   const HDC dc = GetDC(window);
   RECT shown;
@@ -408,12 +359,11 @@ void ExpectTextIn(HWND window, int text, int background) {
     for (int x = shown.left; x < shown.right; ++x) colours.insert(GetPixel(dc, x, y));
   ReleaseDC(window, dc);
   EXPECT_TRUE(colours.contains(ink) && colours.contains(paper));
-  for (const COLORREF colour : colours) {
-    for (const int shift : {0, 8, 16}) {
+  for (const COLORREF colour : colours)
+    for (const int shift : {0, 8, 16}) {  // each channel between the two colours'
       const int c = colour >> shift & 0xFF, a = ink >> shift & 0xFF, b = paper >> shift & 0xFF;
-      EXPECT_TRUE(c >= std::min(a, b) && c <= std::max(a, b)) << std::hex << colour;
+      EXPECT_LE((c - a) * (c - b), 0) << std::hex << colour;
     }
-  }
 }
 
 // Under a dark scheme in force before the start, as a contrast theme leaves
@@ -432,23 +382,22 @@ TEST_F(WindowInProcess, ADarkSchemesColoursInTheCaptionsBoxAndList) {
     ExpectTextIn(form_.Control(id), COLOR_BTNTEXT, COLOR_BTNFACE);
   SetFocus(nullptr);  // no caret or focus rectangle, drawn inverted in no colour of the scheme
   SetWindowTextW(form_.Control(kText1), L"Ol\u00E1, isto \u00E9 uma mensagem.");
-  RedrawWindow(form_.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ExpectTextIn(form_.Control(kText1), COLOR_WINDOWTEXT, COLOR_WINDOW);
   SendMessageW(form_.window(), WM_COMMAND, MAKEWPARAM(kImage3, STN_CLICKED), 0);
-  RedrawWindow(form_.window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ExpectTextIn(form_.Control(kList1), COLOR_WINDOWTEXT, COLOR_WINDOW);
 }
 
 // A scheme changed while the window is up, as when a contrast theme is
 // switched on or off: the pictures on the new face, also where the scaled
-// ones keep one made on the old. SetSysColors would change a PC user's.
+// ones keep one made on the old; the rest as before. SetSysColors would
+// change a PC user's.
 TEST_F(WindowInProcess, PicturesOnTheFaceOfASchemeChangedWhileTheWindowIsUp) {
   if (!testing::FixtureDrives()) GTEST_SKIP() << testing::kNeedsFixture;
   const int element = COLOR_BTNFACE;
   const COLORREF before = GetSysColor(element);
   for (const COLORREF face : {RGB(0, 96, 48), before}) {
     ASSERT_TRUE(SetSysColors(1, &element, &face));
-    ExpectPicturesAt(form_, SystemDpiOfTest());
+    ExpectLaidOutAt(form_, dpi_);
   }
 }
 
