@@ -16,12 +16,6 @@ namespace quorvel {
 
 namespace {
 
-std::uint32_t ReadLittleEndian(const unsigned char* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
-  return value;
-}
-
 constexpr std::array<const EmbeddedFile*, 4> kNaturalPictures = {&kImage1Gif, &kImage2Gif,
                                                                  &kImage3Gif, &kImage4Gif};
 constexpr std::array<const EmbeddedFile*, 4> kDoublePictures = {&kImage1Gif2x, &kImage2Gif2x,
@@ -58,16 +52,8 @@ std::span<const std::uint8_t> ResourceBytes(HINSTANCE instance, const wchar_t* n
 // exactly where they are wholly transparent, for the displays that draw
 // icons through their masks.
 IconHandle IconFromPixels(const PixelPicture& image) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;  // top down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const GdiObject colour(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!colour) FailWin32("CreateDIBSection");
+  std::uint32_t* bits = nullptr;
+  const GdiObject colour = SquareBitmap(nullptr, image.width, &bits);
   std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
 
   const int row = (image.width + 15) / 16 * 2;  // CreateBitmap's rows: whole 16-bit words
@@ -94,12 +80,13 @@ IconHandle CursorFromCurFile(const EmbeddedFile& file) {
   // The directory (6 bytes) and its one entry (16 bytes) give the hotspot and
   // where the image lies; the system wants the hotspot followed by the image.
   constexpr std::size_t kHeaderSize = 6 + 16;
-  if (file.size < kHeaderSize || ReadLittleEndian(file.data + 2, 2) != 2) {
+  const std::span<const std::uint8_t> bytes(file.data, file.size);
+  if (file.size < kHeaderSize || ReadLittleEndian(bytes, 2, 2) != 2) {
     ShowFatalErrorAndExit("cursor da mão: não é um ficheiro de cursor");
   }
   const unsigned char* entry = file.data + 6;
-  const std::uint32_t image_size = ReadLittleEndian(entry + 8, 4);
-  const std::uint32_t image_offset = ReadLittleEndian(entry + 12, 4);
+  const std::uint32_t image_size = ReadLittleEndian(bytes, 6 + 8, 4);
+  const std::uint32_t image_offset = ReadLittleEndian(bytes, 6 + 12, 4);
   if (image_offset > file.size || image_size > file.size - image_offset) {
     ShowFatalErrorAndExit("cursor da mão: imagem fora do ficheiro");
   }

@@ -20,22 +20,6 @@ MemoryDc MemoryDcLike(HDC dc) {
   return memory;
 }
 
-// A top-down 32-bit bitmap `size` pixels square, and where its pixels lie.
-GdiObject SquareBitmap(HDC dc, int size, std::uint32_t** bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* pixels = nullptr;
-  GdiObject bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-  if (!bitmap) FailWin32("CreateDIBSection");
-  *bits = static_cast<std::uint32_t*>(pixels);
-  return bitmap;
-}
-
 }  // namespace
 
 void ButtonPicture::ShowNatural(IPicture* picture) {
@@ -102,6 +86,21 @@ void ButtonPicture::MakeScaled(HDC dc, COLORREF background) {
   scaled_ = SquareBitmap(dc, size_, &bits);
   std::memcpy(bits, scaled.pixels.data(), scaled.pixels.size() * sizeof(std::uint32_t));
   scaled_background_ = background;
+}
+
+GdiObject SquareBitmap(HDC dc, int size, std::uint32_t** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  GdiObject bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!bitmap) FailWin32("CreateDIBSection");
+  *bits = static_cast<std::uint32_t*>(pixels);
+  return bitmap;
 }
 
 ComPtr<IPicture> LoadPictureFromMemory(const unsigned char* data, std::size_t size) {

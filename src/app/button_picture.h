@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/win32/handles.h"
 
@@ -33,6 +34,10 @@ class ButtonPicture {
   GdiObject scaled_;
   COLORREF scaled_background_ = CLR_INVALID;
 };
+
+// A top-down 32-bit bitmap `size` pixels square, for `dc` (or none), and
+// where its pixels lie; a failure is fatal.
+GdiObject SquareBitmap(HDC dc, int size, std::uint32_t** bits);
 
 // Decodes a picture (GIF, BMP, ICO, ...) from bytes in memory with the
 // system's own decoder.

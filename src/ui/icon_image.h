@@ -3,12 +3,16 @@
 // down from a larger image by the program's own scaler.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "ui/picture_scaling.h"
 
 namespace quorvel {
+
+// The `count`-byte little-endian number at `at` in `bytes`, which must hold it.
+std::uint32_t ReadLittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count);
 
 // Of an icon group's directory (an RT_GROUP_ICON resource), the resource
 // number of its 32-bit image `size` pixels square; 0 where it has none.
